@@ -1,0 +1,67 @@
+#include "common/bytes.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, //
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, //
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, //
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+char16_t CharOfByte(unsigned char byte)
+{
+    if (byte >= 0x80 && byte <= 0x9F)
+        return kHighControls[byte - 0x80];
+    return byte;
+}
+
+int ByteOfChar(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::size_t i = 0; i < kHighControls.size(); ++i)
+        if (kHighControls[i] == c)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace
+
+QByteArray ToWindows1252(QStringView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        // A surrogate pair is one character the code page cannot hold.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        const int byte = ByteOfChar(c.unicode());
+        bytes.append(byte < 0 ? '?' : char(byte));
+    }
+    return bytes;
+}
+
+QString FromWindows1252(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (char b : bytes)
+        text.append(QChar(CharOfByte(static_cast<unsigned char>(b))));
+    return text;
+}
+
+QString HexText(QByteArrayView bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    QString text;
+    text.reserve(bytes.size() * 3);
+    for (char b : bytes) {
+        const auto v = static_cast<unsigned char>(b);
+        text.append(QChar(kDigits[v >> 4])).append(QChar(kDigits[v & 15])).append(QChar(' '));
+    }
+    return text;
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "serial/mscomm.h"
+
+#include <QStringList>
+
+// A serial control for tests: records what the window does to the line and
+// lets a test inject received bytes and line events.
+class FakeComm : public MSComm {
+    Q_OBJECT
+public:
+    using MSComm::MSComm;
+
+    bool setCommPort(int port) override
+    {
+        port_ = port;
+        return true;
+    }
+    int commPort() const override { return port_; }
+    void setHandshaking(int mode) override { handshaking = mode; }
+    bool setSettings(const QString& text) override
+    {
+        settingsText = text;
+        if (rejectSettings) {
+            error = "bad settings";
+            return false;
+        }
+        return true;
+    }
+    QString settings() const override { return settingsText; }
+    void setRThreshold(int count) override { rThreshold = count; }
+
+    bool portOpen() const override { return open_; }
+    bool setPortOpen(bool open) override
+    {
+        if (open && failOpen) {
+            error = "no such device";
+            return false;
+        }
+        if (open)
+            ++openCount;
+        open_ = open;
+        log << (open ? QStringLiteral("OPEN") : QStringLiteral("CLOSE"));
+        return true;
+    }
+
+    void setInBufferCount(int count) override
+    {
+        if (count == 0)
+            inBuffer.clear();
+        log << QStringLiteral("DISCARD");
+    }
+    bool setOutput(const QByteArray& bytes) override
+    {
+        writes << bytes;
+        log << QStringLiteral("WRITE ") + QString::fromLatin1(bytes.toHex(' ').toUpper());
+        return true;
+    }
+    QByteArray input() override
+    {
+        QByteArray bytes = inBuffer;
+        inBuffer.clear();
+        return bytes;
+    }
+
+    void setDTREnable(bool raised) override
+    {
+        dtr = raised;
+        log << QStringLiteral("DTR=%1").arg(raised);
+    }
+    void setRTSEnable(bool raised) override
+    {
+        rts = raised;
+        log << QStringLiteral("RTS=%1").arg(raised);
+    }
+    bool setBreak(bool on) override
+    {
+        if (!open_)
+            return false;
+        breakOn = on;
+        log << QStringLiteral("BREAK=%1").arg(on);
+        return true;
+    }
+
+    bool ctsHolding() const override { return cts; }
+    bool dsrHolding() const override { return dsr; }
+    bool cdHolding() const override { return cd; }
+    int commEvent() const override { return event_; }
+    QString errorText() const override { return error; }
+
+    // Test side.
+    void receive(const QByteArray& bytes)
+    {
+        inBuffer.append(bytes);
+        raise(comEvReceive);
+    }
+    void raise(int code)
+    {
+        event_ = code;
+        emit onComm();
+    }
+
+    QByteArray inBuffer;
+    QList<QByteArray> writes;
+    QStringList log;
+    QString settingsText;
+    QString error;
+    int handshaking = -1;
+    int rThreshold = 0;
+    int openCount = 0;
+    bool dtr = false, rts = false, breakOn = false;
+    bool cts = false, dsr = false, cd = false;
+    bool failOpen = false, rejectSettings = false;
+
+private:
+    int port_ = 1;
+    bool open_ = false;
+    int event_ = 0;
+};
