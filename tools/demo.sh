@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# demo.sh BUILD_DIR: runs Durnix against the virtual instrument. The instrument
+# gets a pseudo-terminal linked at BUILD_DIR/demo/ttyDURNIX, durnix.ini there
+# maps COM1 to it, and the instrument stops when Durnix closes.
+set -euo pipefail
+
+build=$(cd "${1:?usage: demo.sh BUILD_DIR}" && pwd)
+demo=$build/demo
+link=$demo/ttyDURNIX
+log=$demo/instrument.log
+ini=$demo/durnix.ini
+mkdir -p "$demo"
+
+"$build/src/instrument/durnix-instrument" --link "$link" >"$log" &
+instrument=$!
+trap 'kill -TERM "$instrument" 2>/dev/null || true; wait "$instrument" 2>/dev/null || true; tail -n 1 "$log"' EXIT
+
+# The instrument prints the path once the link is in place; a stale link from an
+# earlier run may still be there before that.
+for _ in $(seq 100); do
+  [ -s "$log" ] && break
+  kill -0 "$instrument" 2>/dev/null || { echo "demo: the instrument did not start" >&2; exit 1; }
+  sleep 0.05
+done
+[ -s "$log" ] || { echo "demo: the instrument did not link $link" >&2; exit 1; }
+
+# Keep every other setting; one COM1 line, where the first one was.
+touch "$ini"
+awk -v com1="COM1=$link" '
+  BEGIN { ORS = "\r\n" }
+  { sub(/\r$/, "") }
+  /^COM1=/ { if (!done) print com1; done = 1; next }
+  { print }
+  END { if (!done) print com1 }
+' "$ini" >"$ini.new"
+mv "$ini.new" "$ini"
+
+cd "$demo"
+"$build/src/app/durnix"
