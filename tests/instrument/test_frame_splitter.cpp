@@ -1,4 +1,5 @@
 #include "instrument/frame_splitter.h"
+#include "instrument/instrument.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -116,4 +117,26 @@ TEST(FrameSplitter, EndlessNoiseDoesNotPileUp)
         for (const Frame& frame : splitter.Feed(QByteArray(1000, 'x')))
             cut += frame.bytes.size();
     EXPECT_GT(cut, 100'000 - 8192);
+}
+
+TEST(FrameSplitter, RandomBytesAreCutWithoutLossAndAnsweredWithoutHarm)
+{
+    const char significant[]
+        = { char(0xFF), 0x02, char(0x82), 0x03, 0x01, 0x10, char(0x80), '\r', '\n', 'M' };
+    QRandomGenerator random(7);
+    QByteArray stream;
+    for (int i = 0; i < 100'000; ++i)
+        stream.append(random.bounded(2) ? significant[random.bounded(int(sizeof significant))]
+                                        : char(random.bounded(256)));
+    FrameSplitter splitter(1);
+    Instrument instrument(
+        {}, [] { return QTime(); }, [](const QByteArray&) {});
+    std::vector<Frame> frames;
+    for (qsizetype at = 0; at < stream.size(); at += 97)
+        for (Frame& frame :
+            FeedThenExpire(splitter, stream.sliced(at, std::min<qsizetype>(97, stream.size() - at))))
+            frames.push_back(std::move(frame));
+    for (const Frame& frame : frames)
+        instrument.Answer(frame);
+    EXPECT_EQ(Joined(frames), stream);
 }
