@@ -1,0 +1,192 @@
+#include "serial/qt_serial_comm.h"
+
+#include "serial/port_error_text.h"
+#include "serial/qt_port_settings.h"
+
+#include <QFileInfo>
+
+QtSerialComm::QtSerialComm(const PortMap& portMap, QObject* parent)
+    : MSComm(parent)
+    , portMap_(portMap)
+{
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialComm::OnReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialComm::OnPortError);
+#ifdef Q_OS_LINUX
+    connect(&poller_, &LinePoller::lineEvent, this, &QtSerialComm::Raise);
+#endif
+}
+
+void QtSerialComm::SetPortMap(const PortMap& portMap)
+{
+    portMap_ = portMap;
+}
+
+QString QtSerialComm::DevicePath() const
+{
+    return portMap_.DevicePath(commPort_);
+}
+
+bool QtSerialComm::setCommPort(int port)
+{
+    if (port < 1 || port > 16) {
+        error_ = QStringLiteral("COM%1: no such port; the ports are COM1 to COM16.").arg(port);
+        return false;
+    }
+    commPort_ = port;
+    return true;
+}
+
+void QtSerialComm::setHandshaking(int mode)
+{
+    port_.setFlowControl(FlowControlOf(mode));
+}
+
+bool QtSerialComm::setSettings(const QString& settings)
+{
+    const std::optional<PortSettings> parsed = ParsePortSettings(settings);
+    if (!parsed)
+        return Fail(QStringLiteral("the settings \"%1\" cannot be used; they must be speed,parity,data "
+                                   "bits,stop bits, as in 9600,N,8,1.")
+                        .arg(settings));
+    settingsText_ = settings;
+    return ApplyPortSettings(port_, *parsed) || FailWithPortError();
+}
+
+bool QtSerialComm::setPortOpen(bool open)
+{
+    if (!open) {
+        Close();
+        return true;
+    }
+    if (port_.isOpen())
+        return Fail(QStringLiteral("the port is already open."));
+    return Open();
+}
+
+bool QtSerialComm::Open()
+{
+    // QSerialPort keeps the line format and flow control given while closed and applies them here.
+    port_.setPortName(DevicePath());
+    if (!port_.open(QIODevice::ReadWrite))
+        return FailWithPortError();
+    ApplyLines();
+#ifdef Q_OS_LINUX
+    poller_.Start(port_.handle());
+#endif
+    return true;
+}
+
+void QtSerialComm::Close()
+{
+#ifdef Q_OS_LINUX
+    poller_.Stop();
+#endif
+    port_.close();
+}
+
+void QtSerialComm::setInBufferCount(int count)
+{
+    if (count != 0 || !port_.isOpen())
+        return;
+    // Drops Qt's own buffer as well as what the driver holds.
+    port_.clear(QSerialPort::Input);
+}
+
+QByteArray QtSerialComm::input()
+{
+    // Qt warns about reading a closed device.
+    return port_.isOpen() ? port_.readAll() : QByteArray {};
+}
+
+bool QtSerialComm::setOutput(const QByteArray& bytes)
+{
+    if (!port_.isOpen())
+        return Fail(QStringLiteral("the port is not open."));
+    if (port_.write(bytes) != bytes.size())
+        return FailWithPortError();
+    // write() only queues; automatic RTS times the packet from this moment on.
+    port_.flush();
+    return true;
+}
+
+void QtSerialComm::setDTREnable(bool raised)
+{
+    dtr_ = raised;
+    SetLine(&QSerialPort::setDataTerminalReady, raised);
+}
+
+void QtSerialComm::setRTSEnable(bool raised)
+{
+    rts_ = raised;
+    SetLine(&QSerialPort::setRequestToSend, raised);
+}
+
+// Qt can set the lines of an open port only. A device without the line (a pseudo-terminal) says
+// the operation is unsupported: there is nothing to drive, which is not a failure.
+void QtSerialComm::SetLine(bool (QSerialPort::*setter)(bool), bool raised)
+{
+    if (!port_.isOpen() || (port_.*setter)(raised))
+        return;
+    if (port_.error() == QSerialPort::UnsupportedOperationError)
+        port_.clearError();
+    else
+        FailWithPortError();
+}
+
+void QtSerialComm::ApplyLines()
+{
+    SetLine(&QSerialPort::setDataTerminalReady, dtr_);
+    SetLine(&QSerialPort::setRequestToSend, rts_);
+}
+
+bool QtSerialComm::setBreak(bool on)
+{
+    if (!port_.isOpen())
+        return Fail(QStringLiteral("the port is not open, so no break can be sent."));
+    return port_.setBreakEnabled(on) || FailWithPortError();
+}
+
+bool QtSerialComm::Fail(const QString& what)
+{
+    error_ = QStringLiteral("%1: %2").arg(DevicePath(), what);
+    return false;
+}
+
+bool QtSerialComm::FailWithPortError()
+{
+    const QFileInfo device(DevicePath());
+    error_ = PortErrorText(
+        { DevicePath(), port_.error(), port_.errorString(), device.isReadable() && device.isWritable() });
+    return false;
+}
+
+void QtSerialComm::OnReadyRead()
+{
+    if (rThreshold_ > 0 && port_.bytesAvailable() >= rThreshold_)
+        Raise(comEvReceive);
+}
+
+// A vanished device (unplugged, or the far side of a pseudo-terminal closed) keeps reporting
+// read errors at full speed while Qt still calls the port open; closing it ends that.
+void QtSerialComm::OnPortError(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return;
+    FailWithPortError();
+    Close();
+}
+
+void QtSerialComm::Raise(int code)
+{
+    event_ = code;
+    emit onComm();
+}
+
+LineReading QtSerialComm::Lines() const
+{
+#ifdef Q_OS_LINUX
+    return poller_.Read().value_or(LineReading {});
+#else
+    return {};
+#endif
+}

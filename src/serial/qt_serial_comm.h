@@ -1,0 +1,72 @@
+#pragma once
+
+#include "serial/mscomm.h"
+#include "serial/port_map.h"
+
+#include <QSerialPort>
+
+#ifdef Q_OS_LINUX
+#include "serial/line_poller.h"
+#endif
+
+// The serial control over a real port. Everything set while the port is closed (port number,
+// settings, handshaking, DTR, RTS) is kept and applied when it opens.
+class QtSerialComm : public MSComm {
+    Q_OBJECT
+public:
+    explicit QtSerialComm(const PortMap& portMap, QObject* parent = nullptr);
+
+    void SetPortMap(const PortMap& portMap);
+    // The device of the current port number.
+    QString DevicePath() const;
+
+    bool setCommPort(int port) override;
+    int commPort() const override { return commPort_; }
+    void setHandshaking(int mode) override;
+    bool setSettings(const QString& settings) override;
+    QString settings() const override { return settingsText_; }
+    void setRThreshold(int count) override { rThreshold_ = count; }
+
+    bool portOpen() const override { return port_.isOpen(); }
+    bool setPortOpen(bool open) override;
+
+    void setInBufferCount(int count) override;
+    bool setOutput(const QByteArray& bytes) override;
+    QByteArray input() override;
+
+    void setDTREnable(bool raised) override;
+    void setRTSEnable(bool raised) override;
+    bool setBreak(bool on) override;
+
+    bool ctsHolding() const override { return Lines().cts; }
+    bool dsrHolding() const override { return Lines().dsr; }
+    bool cdHolding() const override { return Lines().dcd; }
+
+    int commEvent() const override { return event_; }
+    QString errorText() const override { return error_; }
+
+private:
+    bool Open();
+    void Close();
+    void SetLine(bool (QSerialPort::*setter)(bool), bool raised);
+    void ApplyLines();
+    bool Fail(const QString& what);
+    bool FailWithPortError();
+    void OnReadyRead();
+    void OnPortError(QSerialPort::SerialPortError error);
+    void Raise(int code);
+    LineReading Lines() const;
+
+    QSerialPort port_;
+    PortMap portMap_;
+    int commPort_ = 1;
+    QString settingsText_ = QStringLiteral("9600,N,8,1");
+    int rThreshold_ = 0;
+    bool dtr_ = true;
+    bool rts_ = false;
+    int event_ = 0;
+    QString error_;
+#ifdef Q_OS_LINUX
+    LinePoller poller_;
+#endif
+};
