@@ -1,0 +1,65 @@
+#include "app/form_services.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+// "Description (*.*)|*.*|..." as Qt's "Description (*);;...". On Windows "*.*"
+// matches every file; here it would miss files without a dot.
+QString QtFileFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList qtFilters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype bracket = description.lastIndexOf(QLatin1String(" ("));
+        if (bracket >= 0)
+            description.truncate(bracket);
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1String("*.*"), QLatin1String("*")).replace(QLatin1Char(';'), QLatin1Char(' '));
+        qtFilters << description + QLatin1String(" (") + patterns + QLatin1Char(')');
+    }
+    return qtFilters.join(QLatin1String(";;"));
+}
+
+void ShowPortFailure(const QString& detail)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Durnix"), QStringLiteral("Failed to init Com!"),
+        QMessageBox::Ok, QApplication::activeWindow());
+    box.setInformativeText(detail);
+    box.exec();
+}
+
+QString AskFileName(const QString& initialFolder, const QString& filter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open File"), initialFolder, QtFileFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::ReadOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+FormServices DesktopServices(const QString& settingsFolder, const PortMap& portMap)
+{
+    FormServices services;
+    services.showPortFailure = ShowPortFailure;
+    services.beep = [] { QApplication::beep(); };
+    services.askFileName = AskFileName;
+    services.timeOfDay = [] { return QTime::currentTime(); };
+    services.monotonicMs = [] {
+        static QElapsedTimer clock;
+        if (!clock.isValid())
+            clock.start();
+        return clock.elapsed();
+    };
+    services.settingsFolder = settingsFolder;
+    services.programFolder = QCoreApplication::applicationDirPath();
+    services.portMap = portMap;
+    return services;
+}

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "app/form_services.h"
+#include "command/recent_commands.h"
+#include "response/receiver.h"
+#include "serial/port_map.h"
+#include "sources/command_file.h"
+#include "sources/display_fitting.h"
+
+#include <QWidget>
+
+class DisplayLabel;
+class IntervalTimer;
+class Lamp;
+class MSComm;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+struct SettingLine;
+
+// The one window of Durnix. Controls, window-level variables and handlers
+// carry the names the operators' documentation uses; the handlers are defined
+// beside the core code of their subsystem.
+class DurnixForm : public QWidget {
+    Q_OBJECT
+public:
+    DurnixForm(MSComm& comm, FormServices services, QWidget* parent = nullptr);
+    ~DurnixForm() override;
+
+    // Whether the settings file gave the window its place on the screen.
+    bool PlacedBySettings() const { return placedBySettings_; }
+
+    // Window-level variables, readable by tests and tools.
+    qint16 ResponseState = 0;
+    qint16 LineErrors = 0;
+    qint16 ShownLineErrors = 0;
+    qint16 Loading = 0;
+    qint16 SettingOutput = 0;
+    qint16 RunningNumber = 0;
+    double ModeFreeDisp = 0;
+    double ModeTimeDisp = 1;
+    double ModeFileDisp = -1;
+    QString CommandFileName;
+    RecentCommands Recent; // the texts mirror the TextOutput list; RecentDisp and RecentHex
+
+    // Frame "Connection"
+    QGroupBox* Frame1;
+    QLabel *Label1, *Label2, *Label8, *Label5, *Label4;
+    QComboBox *ComboPort, *ComboBPS, *ComboBits, *ComboPar, *ComboStop, *ComboProt;
+    QLineEdit* TextAddr;
+    QScrollBar* VScrollAddr;
+    // Frame "Line"
+    QGroupBox* Frame2;
+    QCheckBox *CheckDTR, *CheckRTS, *CheckAutoRTS;
+    QPushButton* CommandBreak;
+    Lamp *ShapeFraming, *ShapeParity, *ShapeDSR, *ShapeRI, *ShapeDCD, *ShapeCTS;
+    QLabel *Label9, *Label10, *Label3, *Label12, *Label7, *CTS;
+    // Frame "Repeat"
+    QGroupBox* Frame3;
+    QLabel *Label6, *Label11;
+    QLineEdit *TextRepeat, *TextCount;
+    QCheckBox *CheckRepeat, *CheckWaitForResponse;
+    // Frame "Command"
+    QGroupBox* Frame4;
+    QRadioButton *OptionModeFree, *OptionModeTime, *OptionModeFile;
+    QCheckBox *CheckHex, *CheckPatkittain, *CheckDisp, *CheckAA;
+    QComboBox* ComboTime;
+    QLabel* LabelChars;
+    QLineEdit* TextChars;
+    QComboBox* TextOutput;
+    DisplayLabel* TextOutputhex;
+    QPushButton* CommandSend;
+    // Frame "Response"
+    QGroupBox* Frame5;
+    DisplayLabel *TextInputHex, *TextInput;
+    // Controls without a place on screen
+    IntervalTimer* RepeatTimer;
+    IntervalTimer* RTSTimer;
+    MSComm& MSComm1;
+
+    // Window procedures called across subsystems.
+    void SetCaption(const QString& text);
+    bool SendCommand();
+    void NextCommandText();
+    void CloseCommandFile();
+    void ConfigurePort();
+    void ShowLineErrors();
+    void ShowModemLines();
+
+    // Handlers, one per event, in the order of the subsystems.
+    void CommandSend_Click();
+    void TextRepeat_Change();
+    void CheckRepeat_Click();
+    void RepeatTimer_Timer();
+    void TextAddr_Change();
+    void VScrollAddr_Change();
+    void ComboProt_Click();
+
+    void MSComm1_OnComm();
+    void TextInput_Click();
+
+    void OptionModeFree_Click();
+    void OptionModeTime_Click();
+    void OptionModeFile_Click();
+    void ComboTime_Click();
+    void TextOutput_Change();
+    void TextOutput_Click();
+
+    void ComboPort_Click();
+    void ComboBPS_Click();
+    void ComboBPS_Change();
+    void ComboBits_Click();
+    void ComboPar_Click();
+    void ComboStop_Click();
+    void CheckDTR_Click();
+    void CheckRTS_Click();
+    void CheckAutoRTS_Click();
+    void RTSTimer_Timer();
+    void CommandBreak_Click();
+
+    void Form_Load();
+    void Form_Resize();
+    void Form_QueryUnload();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Design and wiring.
+    void CreateConnectionFrame();
+    void CreateLineFrame();
+    void CreateRepeatFrame();
+    void CreateCommandFrame();
+    void CreateResponseFrame();
+    void ApplyFonts();
+    void SetTabOrder();
+    void Wire();
+    void WireConnection();
+    void WireLineAndRepeat();
+    void WireCommand();
+    void FillLists();
+    void SelectDefaults();
+
+    // Send path.
+    void TransmitPacket(const QByteArray& packet);
+    void StartAutoRtsTimer(qsizetype packetLength);
+    void RememberSentCommand();
+    void CountDownRepeat();
+
+    // Receive path.
+    void ReceiveBytes();
+
+    // Command sources.
+    void SwitchMode(int mode);
+    void FileStep();
+    void OpenCommandFile();
+    void ApplyDispMemory(int mode);
+
+    // Port.
+    bool ConfigurePortSteps();
+    void ReportPortFailure();
+    void HoldBreak();
+
+    // Settings file.
+    void FileLoadSettings();
+    bool ApplySetting(const SettingLine& line);
+    bool ApplyWindowSetting(const SettingLine& line);
+    bool ApplyConnectionSetting(const SettingLine& line);
+    bool ApplyLineAndRepeatSetting(const SettingLine& line);
+    bool ApplyCommandSetting(const SettingLine& line);
+    bool ApplyRecentSetting(const SettingLine& line);
+    void WriteSettingsFile();
+
+    FormServices services_;
+    bool placedBySettings_ = false;
+    Receiver receiver_;
+    CommandFile commandFile_;
+    DisplayFitting fitting_;
+};

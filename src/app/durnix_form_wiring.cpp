@@ -1,0 +1,114 @@
+// Each handler runs exactly once, synchronously, whether the operator or code
+// changes the control.
+#include "app/display_label.h"
+#include "app/durnix_form.h"
+#include "common/interval_timer.h"
+#include "serial/mscomm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+using Handler = void (DurnixForm::*)();
+
+// A combo's click runs when its index changes, by code or by the operator, and
+// also when the operator picks the entry that is already selected: Qt then
+// emits only activated. When the index did change, activated follows at once,
+// in the same call, and must not run the handler twice.
+void ConnectComboClick(DurnixForm* form, QComboBox* combo, Handler handler)
+{
+    auto justChanged = std::make_shared<bool>(false);
+    QObject::connect(combo, &QComboBox::currentIndexChanged, form, [=] {
+        *justChanged = true;
+        QTimer::singleShot(0, form, [justChanged] { *justChanged = false; });
+        (form->*handler)();
+    });
+    QObject::connect(combo, &QComboBox::activated, form, [=] {
+        if (!std::exchange(*justChanged, false))
+            (form->*handler)();
+    });
+}
+
+void ConnectCheckClick(DurnixForm* form, QCheckBox* check, Handler handler)
+{
+    QObject::connect(check, &QCheckBox::stateChanged, form, handler);
+}
+
+void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
+{
+    QObject::connect(option, &QRadioButton::toggled, form, [=](bool selected) {
+        if (selected)
+            (form->*handler)();
+    });
+}
+
+} // namespace
+
+void DurnixForm::WireConnection()
+{
+    ConnectComboClick(this, ComboPort, &DurnixForm::ComboPort_Click);
+    ConnectComboClick(this, ComboBPS, &DurnixForm::ComboBPS_Click);
+    // Only typing changes the speed text; picking an entry is the click.
+    connect(ComboBPS->lineEdit(), &QLineEdit::textEdited, this, &DurnixForm::ComboBPS_Change);
+    ConnectComboClick(this, ComboBits, &DurnixForm::ComboBits_Click);
+    ConnectComboClick(this, ComboPar, &DurnixForm::ComboPar_Click);
+    ConnectComboClick(this, ComboStop, &DurnixForm::ComboStop_Click);
+    ConnectComboClick(this, ComboProt, &DurnixForm::ComboProt_Click);
+    connect(TextAddr, &QLineEdit::textChanged, this, &DurnixForm::TextAddr_Change);
+    connect(VScrollAddr, &QScrollBar::valueChanged, this, &DurnixForm::VScrollAddr_Change);
+}
+
+void DurnixForm::WireLineAndRepeat()
+{
+    ConnectCheckClick(this, CheckDTR, &DurnixForm::CheckDTR_Click);
+    ConnectCheckClick(this, CheckRTS, &DurnixForm::CheckRTS_Click);
+    ConnectCheckClick(this, CheckAutoRTS, &DurnixForm::CheckAutoRTS_Click);
+    connect(CommandBreak, &QPushButton::clicked, this, &DurnixForm::CommandBreak_Click);
+    connect(RTSTimer, &IntervalTimer::timeout, this, &DurnixForm::RTSTimer_Timer);
+    connect(TextRepeat, &QLineEdit::textChanged, this, &DurnixForm::TextRepeat_Change);
+    ConnectCheckClick(this, CheckRepeat, &DurnixForm::CheckRepeat_Click);
+    connect(RepeatTimer, &IntervalTimer::timeout, this, &DurnixForm::RepeatTimer_Timer);
+    connect(&MSComm1, &MSComm::onComm, this, &DurnixForm::MSComm1_OnComm);
+}
+
+void DurnixForm::WireCommand()
+{
+    ConnectOptionClick(this, OptionModeFree, &DurnixForm::OptionModeFree_Click);
+    ConnectOptionClick(this, OptionModeTime, &DurnixForm::OptionModeTime_Click);
+    ConnectOptionClick(this, OptionModeFile, &DurnixForm::OptionModeFile_Click);
+    ConnectComboClick(this, ComboTime, &DurnixForm::ComboTime_Click);
+    connect(TextOutput, &QComboBox::editTextChanged, this, &DurnixForm::TextOutput_Change);
+    // Only the operator picks from the recent list.
+    connect(TextOutput, &QComboBox::activated, this, &DurnixForm::TextOutput_Click);
+    TextOutput->lineEdit()->installEventFilter(this);
+    connect(CommandSend, &QPushButton::clicked, this, &DurnixForm::CommandSend_Click);
+    connect(TextInput, &DisplayLabel::clicked, this, &DurnixForm::TextInput_Click);
+}
+
+void DurnixForm::Wire()
+{
+    WireConnection();
+    WireLineAndRepeat();
+    WireCommand();
+}
+
+// Enter in the command box presses Send. The combo must not see it: it would
+// pick a matching recent entry and restore that entry's check boxes.
+bool DurnixForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TextOutput->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            CommandSend->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

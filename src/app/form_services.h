@@ -1,0 +1,31 @@
+#pragma once
+
+#include "serial/port_map.h"
+
+#include <QString>
+#include <QTime>
+#include <functional>
+
+// What the window needs from the world outside it. The program fills these
+// with the real dialogs, beep and clocks; tests replace them so that nothing
+// blocks and time can be chosen.
+struct FormServices {
+    // The modal "Failed to init Com!" box; detail names the device and the reason.
+    std::function<void(const QString& detail)> showPortFailure;
+    std::function<void()> beep;
+    // The file-open dialog: initial folder and filter in; the full path chosen, or empty.
+    std::function<QString(const QString& initialFolder, const QString& filter)> askFileName;
+    // The local time of day, for running values.
+    std::function<QTime()> timeOfDay;
+    // A monotonic clock in milliseconds, for the break's wait.
+    std::function<qint64()> monotonicMs;
+    // The folder durnix.ini is read from and written to.
+    QString settingsFolder;
+    // The program's own folder, where the file dialog starts.
+    QString programFolder;
+    // Which device each COM port stands for, for the port list's tooltips and the settings file.
+    PortMap portMap;
+};
+
+// The real services of the running program.
+FormServices DesktopServices(const QString& settingsFolder, const PortMap& portMap);

@@ -1,0 +1,149 @@
+// The command path of the window: send, repeat and the device address.
+#include "app/display_label.h"
+#include "app/durnix_form.h"
+#include "app/vb_controls.h"
+#include "command/command_text.h"
+#include "command/device_address.h"
+#include "command/framing.h"
+#include "command/repeat_cycle.h"
+#include "command/rts_interval.h"
+#include "common/bytes.h"
+#include "common/interval_timer.h"
+#include "common/lenient_number.h"
+#include "serial/mscomm.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+
+void DurnixForm::CommandSend_Click()
+{
+    if (OptionModeFree->isChecked()) {
+        ModeFreeDisp = VbValue(CheckDisp);
+        RememberSentCommand();
+    } else if (OptionModeTime->isChecked()) {
+        ModeTimeDisp = VbValue(CheckDisp);
+    } else if (OptionModeFile->isChecked()) {
+        ModeFileDisp = VbValue(CheckDisp);
+    }
+    SetVbValue(CheckRepeat, 0);
+    RunningNumber = 0;
+    NextCommandText();
+    // A command whose escapes cannot be made into bytes is not sent at all.
+    if (!SendCommand())
+        services_.beep();
+}
+
+void DurnixForm::RememberSentCommand()
+{
+    const QString command = TextOutput->currentText();
+    if (!Recent.Remember(command, VbValue(CheckDisp), VbValue(CheckHex)))
+        return;
+    const QSignalBlocker blocker(TextOutput);
+    for (int i = 0; i < int(Recent.texts.size()); ++i)
+        TextOutput->setItemText(i, Recent.texts[i]);
+    TextOutput->setCurrentIndex(-1);
+    TextOutput->setEditText(command);
+}
+
+bool DurnixForm::SendCommand()
+{
+    const DecodeOptions options {OptionModeFree->isChecked(), IsSet(CheckHex), IsSet(CheckAA), IsSet(CheckDisp)};
+    const auto command = DecodeCommandText(ToWindows1252(TextOutput->currentText()), options);
+    if (!command)
+        return false;
+    TransmitPacket(FramePacket(*command, ListIndex(ComboProt), AddressNumber(TextAddr->text())));
+    return true;
+}
+
+void DurnixForm::TransmitPacket(const QByteArray& packet)
+{
+    LineErrors = 0;
+    ShowLineErrors();
+    TextOutputhex->setText(HexText(packet));
+    receiver_.ClearHexDisplay();
+    TextInputHex->setText(QString());
+    if (ResponseState == 0)
+        TextInput->setText(QString());
+    if (!MSComm1.portOpen()) {
+        services_.beep();
+        return;
+    }
+    MSComm1.setInBufferCount(0);
+    ResponseState = 0;
+    const bool autoRts = IsSet(CheckAutoRTS);
+    if (autoRts)
+        MSComm1.setRTSEnable(true);
+    MSComm1.setOutput(packet);
+    if (autoRts)
+        StartAutoRtsTimer(packet.size());
+    if (RepeatTimer->interval() == 0)
+        TextInput->setText(QString());
+}
+
+void DurnixForm::StartAutoRtsTimer(qsizetype packetLength)
+{
+    RTSTimer->setInterval(RtsIntervalMs(packetLength, LenientNumber(ComboBits->currentText()), ListIndex(ComboPar),
+        LenientNumber(ComboStop->currentText()), LenientNumber(ComboBPS->currentText())));
+}
+
+void DurnixForm::TextRepeat_Change() { RepeatTimer->setInterval(RepeatIntervalMs(TextRepeat->text())); }
+
+void DurnixForm::CheckRepeat_Click()
+{
+    RepeatTimer->setEnabled(IsSet(CheckRepeat));
+    if (IsSet(CheckRepeat))
+        ResponseState = 2;
+}
+
+void DurnixForm::RepeatTimer_Timer()
+{
+    QPalette tick = CheckRepeat->palette();
+    const QPalette standard = tick;
+    tick.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    tick.setColor(QPalette::ButtonText, QColor(255, 0, 0));
+    CheckRepeat->setPalette(tick);
+    if (ResponseState == 2 || !IsSet(CheckWaitForResponse)) {
+        NextCommandText();
+        if (SendCommand())
+            CountDownRepeat();
+    }
+    CheckRepeat->setPalette(standard);
+}
+
+void DurnixForm::CountDownRepeat()
+{
+    const RepeatCountStep next = NextRepeatCount(TextCount->text());
+    if (next.kind == RepeatCountStep::LastSend) {
+        SetVbValue(CheckRepeat, 0);
+        TextCount->clear();
+    } else if (next.kind == RepeatCountStep::CountDown) {
+        TextCount->setText(next.remaining);
+    }
+}
+
+// A typed address outside 0-255 holds the bar at its end and leaves the text as
+// typed; only an address the bar can show rewrites the box.
+void DurnixForm::TextAddr_Change()
+{
+    const double position = RoundHalfEven(VScrollAddr->maximum() - LenientNumber(TextAddr->text()));
+    if (position >= VScrollAddr->minimum() && position <= VScrollAddr->maximum()) {
+        VScrollAddr->setValue(int(position));
+        return;
+    }
+    const QSignalBlocker blocker(VScrollAddr);
+    VScrollAddr->setValue(position < VScrollAddr->minimum() ? VScrollAddr->minimum() : VScrollAddr->maximum());
+}
+
+void DurnixForm::VScrollAddr_Change()
+{
+    TextAddr->setText(QString::number(VScrollAddr->maximum() - VScrollAddr->value()));
+}
+
+void DurnixForm::ComboProt_Click()
+{
+    const int position = ListIndex(ComboProt);
+    TextAddr->setEnabled(position != AsciiCrlf && position != AsIs);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/durnix_form.h"
+#include "fake_comm.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+// A window on FakeComm with services that never block: the port-failure box
+// and the beep are counted, the file dialog answers what the test chose, the
+// time of day is fixed and the monotonic clock moves 100 ms at every reading.
+struct FormHarness {
+    QTemporaryDir folder;
+    FakeComm comm;
+    QStringList portFailures;
+    int beeps = 0;
+    QString fileToChoose;
+    QStringList fileDialogs; // "initial folder|filter" of each dialog shown
+    QTime timeOfDay {9, 5, 7};
+    qint64 clockMs = 0;
+    PortMap portMap;
+    std::unique_ptr<DurnixForm> form;
+
+    FormServices Services()
+    {
+        FormServices services;
+        services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
+        services.beep = [this] { ++beeps; };
+        services.askFileName = [this](const QString& folder, const QString& filter) {
+            fileDialogs << folder + "|" + filter;
+            return fileToChoose;
+        };
+        services.timeOfDay = [this] { return timeOfDay; };
+        services.monotonicMs = [this] { return clockMs += 100; };
+        services.settingsFolder = folder.path();
+        services.programFolder = folder.path();
+        services.portMap = portMap;
+        return services;
+    }
+
+    void WriteSettings(const QByteArray& bytes)
+    {
+        QFile file(folder.filePath("durnix.ini"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+
+    QByteArray ReadSettings() const
+    {
+        QFile file(folder.filePath("durnix.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    DurnixForm& Start()
+    {
+        form = std::make_unique<DurnixForm>(comm, Services());
+        return *form;
+    }
+
+    // Closes the window the way the operator does, which writes durnix.ini.
+    void Close() { form->close(); }
+};
