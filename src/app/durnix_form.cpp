@@ -21,6 +21,9 @@ const QStringList kProtocols = {"VXB, with BCC", "VXB, no BCC", "VXB, wrong BCC"
     "As is", "Modbus RTU", "HART"};
 const QStringList kTimeLayouts = {"ss", "hh.mm", "hh.mm.ss", "mm.ss", "NN"};
 
+// Twips below the "Response" frame for the title bar and the window borders.
+constexpr double kTitleAllowance = 360;
+
 // Adding items to an empty combo would select entry 0 and run its handler;
 // start-up selects its defaults itself.
 void Fill(QComboBox* combo, const QStringList& entries)
@@ -95,12 +98,22 @@ void DurnixForm::resizeEvent(QResizeEvent* event)
     Form_Resize();
 }
 
+// The outer height includes the title bar and borders. Until the window
+// manager has framed the window (or where there is none) Qt cannot tell them,
+// and the allowance below the "Response" frame stands for them instead; the
+// window would otherwise open with its answer squeezed to a sliver.
+static double OuterHeightTwips(const QWidget* window)
+{
+    const int outer = window->frameGeometry().height();
+    return outer > window->height() ? PixelsToTwips(outer) : PixelsToTwips(window->height()) + kTitleAllowance;
+}
+
 // Works in twips like the rest of the design. Nothing is moved, only resized.
 void DurnixForm::Form_Resize()
 {
-    const double outerHeight = PixelsToTwips(frameGeometry().height());
+    const double outerHeight = OuterHeightTwips(this);
     const double innerWidth = PixelsToTwips(width());
-    const double h = outerHeight - PixelsToTwips(Frame5->y()) - 360;
+    const double h = outerHeight - PixelsToTwips(Frame5->y()) - kTitleAllowance;
     if (h > 100)
         Frame5->resize(Frame5->width(), TwipsToPixels(h));
     const double t = PixelsToTwips(Frame5->height()) - PixelsToTwips(TextInput->y()) - 120;

@@ -51,6 +51,9 @@ QCheckBox* MakeCheck(QWidget* parent, const char* name, QRect twips, const QStri
 
 } // namespace
 
+// The icons live in a static library, whose resources must be registered by hand.
+static void RegisterIcons() { Q_INIT_RESOURCE(durnix); }
+
 void DurnixForm::CreateConnectionFrame()
 {
     Frame1 = Make<QGroupBox>(this, "Frame1", TwipsRect(0, 0, 2952, 2268), "Connection");
@@ -136,7 +139,7 @@ void DurnixForm::CreateCommandFrame()
     TextOutputhex = Make<DisplayLabel>(Frame4, "TextOutputhex", TwipsRect(120, 1920, 5532, 252));
     TextOutputhex->setToolTip("Command packet");
     CommandSend = Make<QPushButton>(Frame4, "CommandSend", TwipsRect(120, 2280, 5532, 615), "Send");
-    CommandSend->setIcon(QIcon(":/durnix/send.svg"));
+    CommandSend->setIcon(QIcon(":/durnix/send.png"));
     CommandSend->setIconSize(QSize(24, 24));
 }
 
@@ -151,7 +154,9 @@ void DurnixForm::CreateResponseFrame()
 
 void DurnixForm::ApplyFonts()
 {
-    QFont window({"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans", "Sans Serif"});
+    // The nearest installed families keep the narrow captions of the design.
+    QFont window({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arimo", "Nimbus Sans", "Arial",
+        "Helvetica", "DejaVu Sans Condensed", "DejaVu Sans"});
     window.setPointSizeF(8.25);
     window.setBold(true);
     setFont(window);
@@ -160,7 +165,7 @@ void DurnixForm::ApplyFonts()
     TextOutput->setFont(large);
     TextInput->setFont(large);
     TextInput->setColors(QColor(0, 255, 0), Qt::black);
-    QFont terminal({"Terminal", "DejaVu Sans Mono", "Monospace"});
+    QFont terminal({"Terminal", "Liberation Mono", "Nimbus Mono PS", "DejaVu Sans Mono", "Monospace"});
     terminal.setStyleHint(QFont::TypeWriter);
     terminal.setFixedPitch(true);
     terminal.setPointSizeF(6);
@@ -186,9 +191,10 @@ DurnixForm::DurnixForm(MSComm& comm, FormServices services, QWidget* parent)
     , MSComm1(comm)
     , services_(std::move(services))
 {
+    RegisterIcons();
     setObjectName("DurnixForm");
     setWindowTitle("Durnix");
-    setWindowIcon(QIcon(":/durnix/durnix.svg"));
+    setWindowIcon(QIcon(":/durnix/durnix.png"));
     resize(TwipsToPixels(5865), TwipsToPixels(6660));
     CreateConnectionFrame();
     CreateLineFrame();

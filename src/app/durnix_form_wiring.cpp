@@ -87,6 +87,8 @@ void DurnixForm::WireCommand()
     connect(TextOutput, &QComboBox::editTextChanged, this, &DurnixForm::TextOutput_Change);
     // Only the operator picks from the recent list.
     connect(TextOutput, &QComboBox::activated, this, &DurnixForm::TextOutput_Click);
+    // The combo hands the keys it gets to its line edit directly, past any filter there.
+    TextOutput->installEventFilter(this);
     TextOutput->lineEdit()->installEventFilter(this);
     connect(CommandSend, &QPushButton::clicked, this, &DurnixForm::CommandSend_Click);
     connect(TextInput, &DisplayLabel::clicked, this, &DurnixForm::TextInput_Click);
@@ -103,7 +105,8 @@ void DurnixForm::Wire()
 // pick a matching recent entry and restore that entry's check boxes.
 bool DurnixForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == TextOutput->lineEdit() && event->type() == QEvent::KeyPress) {
+    const bool commandBox = watched == TextOutput || watched == TextOutput->lineEdit();
+    if (commandBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             CommandSend->click();

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 TEST(FormStartup, FirstStartWithoutSettingsShowsTheDefaults)
@@ -53,4 +54,14 @@ TEST(FormStartup, FreeTextModeEnablesOnlyItsControls)
     EXPECT_FALSE(f.ComboTime->isEnabled());
     EXPECT_FALSE(f.TextChars->isEnabled());
     EXPECT_FALSE(f.CheckPatkittain->isEnabled());
+}
+
+TEST(FormStartup, EnterInTheCommandBoxSends)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    f.TextOutput->setEditText("A");
+    QTest::keyClick(f.TextOutput->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(h.comm.writes.size(), 1);
+    EXPECT_EQ(h.comm.writes[0], QByteArrayLiteral("\x80\x41\x03\x42"));
 }
