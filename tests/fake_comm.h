@@ -94,6 +94,11 @@ public:
         inBuffer.append(bytes);
         raise(comEvReceive);
     }
+    void lose()
+    {
+        open_ = false;
+        emit portLost();
+    }
     void raise(int code)
     {
         event_ = code;

@@ -102,6 +102,7 @@ public:
     void ComboProt_Click();
 
     void MSComm1_OnComm();
+    void MSComm1_PortLost();
     void TextInput_Click();
 
     void OptionModeFree_Click();

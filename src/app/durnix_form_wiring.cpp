@@ -76,6 +76,7 @@ void DurnixForm::WireLineAndRepeat()
     ConnectCheckClick(this, CheckRepeat, &DurnixForm::CheckRepeat_Click);
     connect(RepeatTimer, &IntervalTimer::timeout, this, &DurnixForm::RepeatTimer_Timer);
     connect(&MSComm1, &MSComm::onComm, this, &DurnixForm::MSComm1_OnComm);
+    connect(&MSComm1, &MSComm::portLost, this, &DurnixForm::MSComm1_PortLost);
 }
 
 void DurnixForm::WireCommand()

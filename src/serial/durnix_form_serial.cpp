@@ -45,6 +45,15 @@ void DurnixForm::ReportPortFailure()
     SetVbValue(CheckRepeat, 0);
 }
 
+// A device that vanishes ends repetition, which would otherwise only beep at
+// every tick; picking the port again reopens it.
+void DurnixForm::MSComm1_PortLost()
+{
+    SetVbValue(CheckRepeat, 0);
+    ShowModemLines();
+    services_.beep();
+}
+
 void DurnixForm::ComboPort_Click()
 {
     if (!Loading)

@@ -56,4 +56,7 @@ public:
 
 signals:
     void onComm();
+    // The device went away while open (unplugged, or its far side closed);
+    // the port has been closed.
+    void portLost();
 };

@@ -174,6 +174,7 @@ void QtSerialComm::OnPortError(QSerialPort::SerialPortError error)
         return;
     FailWithPortError();
     Close();
+    emit portLost();
 }
 
 void QtSerialComm::Raise(int code)

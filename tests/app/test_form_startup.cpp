@@ -1,4 +1,7 @@
 #include "app/display_label.h"
+#include "app/lamp.h"
+#include "app/vb_controls.h"
+#include "common/interval_timer.h"
 #include "form_harness.h"
 
 #include <QCheckBox>
@@ -64,4 +67,20 @@ TEST(FormStartup, EnterInTheCommandBoxSends)
     QTest::keyClick(f.TextOutput->lineEdit(), Qt::Key_Return);
     ASSERT_EQ(h.comm.writes.size(), 1);
     EXPECT_EQ(h.comm.writes[0], QByteArrayLiteral("\x80\x41\x03\x42"));
+}
+
+TEST(FormStartup, AVanishedDeviceEndsRepetition)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    f.TextRepeat->setText("0.01");
+    SetVbValue(f.CheckRepeat, 1);
+    h.comm.dsr = true;
+    f.ShowModemLines();
+    h.comm.dsr = false;
+    h.comm.lose();
+    EXPECT_EQ(VbValue(f.CheckRepeat), 0);
+    EXPECT_FALSE(f.RepeatTimer->isEnabled());
+    EXPECT_EQ(f.ShapeDSR->fillColor(), QColor(Qt::black));
+    EXPECT_EQ(h.beeps, 1);
 }
