@@ -98,6 +98,19 @@ void DurnixForm::resizeEvent(QResizeEvent* event)
     Form_Resize();
 }
 
+// The window manager's frame becomes known around the first show and move.
+void DurnixForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    FitOuterSize();
+}
+
+void DurnixForm::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    FitOuterSize();
+}
+
 // The outer height includes the title bar and borders. Until the window
 // manager has framed the window (or where there is none) Qt cannot tell them,
 // and the allowance below the "Response" frame stands for them instead; the

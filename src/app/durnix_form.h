@@ -130,6 +130,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -177,10 +179,12 @@ private:
     bool ApplyLineAndRepeatSetting(const SettingLine& line);
     bool ApplyCommandSetting(const SettingLine& line);
     bool ApplyRecentSetting(const SettingLine& line);
+    void FitOuterSize();
     void WriteSettingsFile();
 
     FormServices services_;
     bool placedBySettings_ = false;
+    std::optional<QSize> savedOuterSize_; // from the settings, until the frame is known
     Receiver receiver_;
     CommandFile commandFile_;
     DisplayFitting fitting_;

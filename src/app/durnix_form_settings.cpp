@@ -4,7 +4,6 @@
 #include "app/settings/settings_writer.h"
 #include "app/twips.h"
 #include "app/vb_controls.h"
-#include "common/lenient_number.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -58,18 +57,32 @@ bool DurnixForm::ApplyWindowSetting(const SettingLine& line)
         return false;
     const int pixels = TwipsToPixels(*twips);
     const QRect frame = frameGeometry();
-    const QSize decoration = frame.size() - size();
     if (line.key == SettingKey::WindowLeft || line.key == SettingKey::WindowTop)
         placedBySettings_ = true;
-    if (line.key == SettingKey::WindowLeft)
+    if (line.key == SettingKey::WindowLeft) {
         move(pixels, frame.y());
-    else if (line.key == SettingKey::WindowTop)
+    } else if (line.key == SettingKey::WindowTop) {
         move(frame.x(), pixels);
-    else if (line.key == SettingKey::WindowWidth)
-        resize(pixels - decoration.width(), height());
-    else
-        resize(width(), pixels - decoration.height());
+    } else {
+        QSize outer = savedOuterSize_.value_or(frame.size());
+        (line.key == SettingKey::WindowWidth ? outer.rwidth() : outer.rheight()) = pixels;
+        savedOuterSize_ = outer;
+        FitOuterSize();
+    }
     return true;
+}
+
+// The saved size is the outer one, but the window's frame is known only once
+// the window manager has framed it; until then the whole size goes to the
+// inside, and the frame is taken off as soon as it is known.
+void DurnixForm::FitOuterSize()
+{
+    if (!savedOuterSize_)
+        return;
+    const QSize decoration = frameGeometry().size() - size();
+    resize(*savedOuterSize_ - decoration);
+    if (!decoration.isEmpty())
+        savedOuterSize_.reset();
 }
 
 bool DurnixForm::ApplyConnectionSetting(const SettingLine& line)
@@ -89,9 +102,10 @@ bool DurnixForm::ApplyConnectionSetting(const SettingLine& line)
         return SetIndex(ComboProt, SettingListIndex(line.value, ComboProt->count()));
     case SettingKey::Addr:
         // The address box brings its bar into step itself, holding an address
-        // the bar cannot show at the bar's end, so such a file still reads whole.
+        // the bar cannot show at the bar's end. Any address the operator could
+        // type reads back, so the lines after it are never lost.
         TextAddr->setText(line.value);
-        return RoundToInt16(VScrollAddr->maximum() - LenientNumber(line.value)).has_value();
+        return true;
     default:
         return true;
     }
