@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <optional>
+
+// The counts of the line the instrument prints when it stops.
+struct InstrumentSummary {
+    qint64 received = 0;
+    qint64 answered = 0;
+    qint64 bytesIn = 0;
+    qint64 bytesOut = 0;
+};
+
+std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line);
+
+// durnix-instrument as a child process, linked in a folder of its own. The link keeps its path
+// across restarts, so a window can pick the same port again.
+class InstrumentProcess
+{
+public:
+    InstrumentProcess();
+    ~InstrumentProcess();
+    InstrumentProcess(const InstrumentProcess&) = delete;
+    InstrumentProcess& operator=(const InstrumentProcess&) = delete;
+
+    // Starts it with extra options and waits until it prints its link; false when it does not.
+    bool Start(const QStringList& options = {});
+    // SIGTERM; the summary line it prints on the way out, or empty.
+    QByteArray Stop();
+    // SIGKILL: the pseudo-terminal vanishes at once and the link is left behind.
+    void Kill();
+
+    QString LinkPath() const { return link_; }
+    QString Folder() const { return folder_.path(); }
+    qint64 Pid() const { return process_.processId(); }
+    // What it printed on stderr so far, for failure messages.
+    QByteArray Errors();
+
+private:
+    QTemporaryDir folder_;
+    QString link_;
+    QProcess process_;
+    QByteArray errors_;
+};
