@@ -122,7 +122,8 @@ void AddRecent(SettingsText& text, const std::array<RecentSlot, 5>& recent)
 {
     for (int slot = 0; slot < int(recent.size()); ++slot) {
         const RecentSlot& entry = recent[slot];
-        if (entry.text.isEmpty())
+        // A slot whose text is cut to nothing at its line break would read back empty.
+        if (FirstLine(entry.text).isEmpty())
             continue;
         text.addText(NumberedKey(SettingKey::Lastcmd, slot), entry.text);
         text.add(NumberedKey(SettingKey::Lastcmddisp, slot), StateText(entry.disp));

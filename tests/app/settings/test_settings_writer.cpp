@@ -167,3 +167,10 @@ TEST(SettingsWriter, EveryWrittenLineReadsBackWithItsValue)
     for (const auto& t : texts)
         EXPECT_EQ(values.value({ t.key, t.slot }, "missing"), t.text) << int(t.key);
 }
+
+TEST(SettingsWriter, RecentTextEmptyBeforeItsLineBreakIsLeftOut)
+{
+    SettingsSnapshot snapshot;
+    snapshot.recent[0].text = QStringLiteral("\rX");
+    EXPECT_FALSE(WriteSettings(snapshot).contains("Lastcmd"));
+}
