@@ -2,6 +2,7 @@
 durnix_add_test(test_e2e
   test_window_talks.cpp
   test_repeat_and_loss.cpp
+  test_faults.cpp
   instrument_process.cpp
   live_window.cpp
   LIBS durnix_form)
