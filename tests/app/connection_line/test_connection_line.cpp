@@ -1,0 +1,208 @@
+#include "app/display_label.h"
+#include "app/lamp.h"
+#include "app/vb_controls.h"
+#include "common/interval_timer.h"
+#include "form_harness.h"
+#include "serial/pty_pair.h"
+#include "serial/qt_serial_comm.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Each pick is made as the operator makes it (index change, then activation); then the first box's
+// entry is picked again. Every pick reopens the port once.
+TEST(PortConfiguration, EachPickReopensThePortWithTheSelectedFormat)
+{
+    using Combo = QComboBox* DurnixForm::*;
+    const std::tuple<std::vector<std::pair<Combo, int>>, int, QString> cases[] = {
+        { { { &DurnixForm::ComboPort, 15 } }, 16, "4800,N,8,1" },
+        { { { &DurnixForm::ComboPar, 4 }, { &DurnixForm::ComboBits, 2 }, { &DurnixForm::ComboStop, 1 } }, 1,
+            "4800,M,7,2" },
+        { { { &DurnixForm::ComboBPS, 5 }, { &DurnixForm::ComboPar, -1 } }, 1, "9600,8,1" },
+        { { { &DurnixForm::ComboStop, -1 }, { &DurnixForm::ComboBits, -1 } }, 1, "4800,N,4" },
+        { { { &DurnixForm::ComboPort, 4 }, { &DurnixForm::ComboPort, -1 } }, 1, "4800,N,8,1" },
+    };
+    for (const auto& [picks, port, settings] : cases) {
+        FormHarness h;
+        DurnixForm& f = h.Start();
+        for (const auto& [combo, index] : picks) {
+            (f.*combo)->setCurrentIndex(index);
+            (f.*combo)->activated(index);
+        }
+        QCoreApplication::processEvents();
+        (f.*picks[0].first)->activated((f.*picks[0].first)->currentIndex());
+        EXPECT_EQ(h.comm.commPort(), port) << settings.toStdString();
+        EXPECT_EQ(h.comm.settingsText, settings);
+        EXPECT_EQ(h.comm.openCount, 2 + int(picks.size())) << settings.toStdString();
+    }
+}
+
+TEST(PortConfiguration, TypingASpeedReconfiguresAtEveryKeystroke)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    QStringList seen;
+    QObject::connect(f.ComboBPS->lineEdit(), &QLineEdit::textEdited, [&] { seen << h.comm.settingsText; });
+    f.ComboBPS->lineEdit()->selectAll();
+    QTest::keyClicks(f.ComboBPS->lineEdit(), "19200");
+    EXPECT_EQ(seen, QStringList({ "1,N,8,1", "19,N,8,1", "192,N,8,1", "1920,N,8,1", "19200,N,8,1" }));
+}
+
+// COM1 is a pseudo-terminal, COM2 a device that is not there.
+TEST(WindowOnPty, SendReachesTheDeviceAndAFailureNamesTheDevice)
+{
+    PtyPair pty;
+    FormHarness h;
+    const QString missing = h.folder.filePath("no-such-tty");
+    h.portMap.SetPath(1, pty.SlavePath());
+    h.portMap.SetPath(2, missing);
+    QtSerialComm comm(h.portMap);
+    DurnixForm f(comm, h.Services());
+    f.CommandSend->click();
+    EXPECT_EQ(pty.Read(13).toHex(' '), QByteArray("80 44 49 53 50 20 48 45 4c 4c 4f 03 6f"));
+    f.ComboPort->setCurrentIndex(1);
+    EXPECT_EQ(h.portFailures, QStringList { missing + ": no such device." });
+}
+
+// A second break clicked during the first is handled while the first holds.
+TEST(LineControl, CheckBoxesAutoRtsAndBreakDriveTheLines)
+{
+    const QString packet = "WRITE 80 44 49 53 50 20 48 45 4C 4C 4F 03 6F";
+    FormHarness h;
+    h.WriteSettings("RTS= 1 \r\nAutoRTS= 1 \r\n");
+    DurnixForm& f = h.Start();
+    EXPECT_EQ(h.comm.log, QStringList({ "DTR=1", "RTS=0", "OPEN" })) << "AutoRTS is restored while loading";
+    EXPECT_FALSE(f.CheckRTS->isEnabled());
+    h.comm.log.clear();
+    SetVbValue(f.CheckDTR, 0);
+    SetVbValue(f.CheckAutoRTS, 0);
+    SetVbValue(f.CheckRTS, 2);
+    SetVbValue(f.CheckAutoRTS, 1);
+    f.ComboBPS->setCurrentIndex(5); // 9600 8N1: 13 bytes take 14 ms with half a character
+    EXPECT_EQ(h.comm.log, QStringList({ "DTR=0", "RTS=1", "RTS=0", "CLOSE", "DTR=0", "RTS=0", "OPEN" }));
+
+    h.comm.log.clear();
+    QStringList captions;
+    QTimer::singleShot(0, &f, [&] {
+        captions << f.CommandBreak->text();
+        f.CommandBreak->click();
+        captions << f.CommandBreak->text();
+    });
+    f.CommandBreak->click();
+    EXPECT_EQ(captions << f.CommandBreak->text(), QStringList({ "&Break!", "&Break", "&Break" }));
+    EXPECT_EQ(h.comm.log,
+        QStringList({ "RTS=1", "BREAK=1", "RTS=1", "BREAK=1", "BREAK=0", "RTS=0", "BREAK=0", "RTS=0" }));
+
+    h.comm.log.clear();
+    f.CommandSend->click();
+    SetVbValue(f.CheckAutoRTS, 0); // leaves RTS to the pending tick
+    EXPECT_EQ(h.comm.log, QStringList({ "DISCARD", "RTS=1", packet }));
+    EXPECT_EQ(f.RTSTimer->interval(), 14);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return h.comm.log.size() == 4; }, 2000));
+    EXPECT_EQ(h.comm.log.value(3), QString("RTS=0"));
+    f.CommandSend->click();
+    EXPECT_EQ(h.comm.log.mid(4), QStringList({ "DISCARD", packet }));
+
+    h.comm.lose();
+    h.comm.log.clear();
+    const qint64 clock = h.clockMs;
+    f.CommandBreak->click();
+    EXPECT_EQ(h.comm.log, QStringList {}) << "no break on a closed port";
+    EXPECT_EQ(h.clockMs, clock) << "and no wait";
+}
+
+TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    FakeComm& comm = h.comm;
+    const auto raise = [&comm](int code) { return [&comm, code] { comm.raise(code); }; };
+    const auto line = [&comm](bool FakeComm::*state, bool up, int code) {
+        return [&comm, state, up, code] { comm.*state = up, comm.raise(code); };
+    };
+    // Framing, parity, CTS, DSR, DCD, RI: R red, G green, . black.
+    const std::tuple<std::function<void()>, QString, int> steps[] = {
+        { raise(MSComm::comEventFrame), "R.....", 1 },
+        { raise(MSComm::comEventRxParity), "RR....", 3 },
+        { [&] { comm.raise(MSComm::comEventFrame), comm.receive("ok"); }, "RR....", 3 },
+        { [&] { QTest::mouseClick(f.TextInput, Qt::LeftButton); }, "......", 0 },
+        { line(&FakeComm::cts, true, MSComm::comEvCTS), "..G...", 0 },
+        { line(&FakeComm::dsr, true, MSComm::comEvDSR), "..GG..", 0 },
+        { line(&FakeComm::cd, true, MSComm::comEvCD), "..GGG.", 0 },
+        { [&] { comm.raise(MSComm::comEvRing), comm.raise(7); }, "..GGGG", 0 }, // 7: no event of the port
+        { line(&FakeComm::dsr, false, MSComm::comEvDSR), "..G.G.", 0 },
+        { [&] { comm.raise(MSComm::comEvRing), comm.raise(MSComm::comEventRxParity); }, ".RG.GG", 2 },
+        { [&] { f.CommandSend->click(); }, "..G.GG", 0 },
+        { raise(MSComm::comEventFrame), "R.G.GG", 1 },
+        { [&] { SetVbValue(f.CheckRepeat, 1), comm.rejectSettings = true, comm.cts = false; }, "R.G.GG", 1 },
+        { [&] { f.ComboPort->setCurrentIndex(1); }, "R.G.GG", 1 },
+        { [&] { comm.rejectSettings = false, f.ComboPort->setCurrentIndex(2); }, "....G.", 0 },
+    };
+    const Lamp* lamps[] = { f.ShapeFraming, f.ShapeParity, f.ShapeCTS, f.ShapeDSR, f.ShapeDCD, f.ShapeRI };
+    const QMap<QRgb, char> names
+        = { { qRgb(255, 0, 0), 'R' }, { qRgb(0, 255, 0), 'G' }, { qRgb(0, 0, 0), '.' } };
+    for (const auto& [act, shown, lineErrors] : steps) {
+        act();
+        QString text;
+        for (const Lamp* lamp : lamps)
+            text += names.value(lamp->fillColor().rgb(), '?');
+        EXPECT_EQ(text, shown);
+        EXPECT_EQ(f.LineErrors, lineErrors) << shown.toStdString();
+    }
+    EXPECT_EQ(h.portFailures, QStringList { "bad settings" }) << "one box for the failed set-up";
+    EXPECT_EQ(VbValue(f.CheckRepeat), 0) << "which ends repetition";
+}
+
+TEST(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
+{
+    const auto none = QAbstractSlider::SliderNoAction, up = QAbstractSlider::SliderSingleStepSub,
+               down = QAbstractSlider::SliderSingleStepAdd;
+    // The text typed, then an arrow clicked: the upper arrow raises the address.
+    const std::tuple<QString, QAbstractSlider::SliderAction, QString, int> cases[]
+        = { { "007", none, "7", 248 }, { "2.5", none, "3", 252 }, { "abc", none, "0", 255 },
+              { "300", none, "300", 0 }, { "-5", none, "-5", 255 }, { "7", none, "7", 248 },
+              { "07", none, "07", 248 }, { " &H1F", none, "31", 224 }, { "0", up, "1", 254 },
+              { "0", down, "0", 255 }, { "255", up, "255", 0 }, { "300", down, "254", 1 } };
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    for (const auto& [typed, arrow, text, bar] : cases) {
+        f.TextAddr->setText(typed);
+        f.VScrollAddr->triggerAction(arrow);
+        EXPECT_EQ(f.TextAddr->text(), text) << typed.toStdString() << " arrow " << arrow;
+        EXPECT_EQ(f.VScrollAddr->value(), bar) << typed.toStdString() << " arrow " << arrow;
+    }
+    for (int protocol : { 3, 0, 5, 6 }) {
+        f.ComboProt->setCurrentIndex(protocol);
+        EXPECT_EQ(f.TextAddr->isEnabled(), protocol != 3 && protocol != 5) << protocol;
+    }
+}
+
+TEST(WindowLayout, LowerFramesAndWideControlsFollowTheWindow)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    const QRect frame4 = f.Frame4->geometry();
+    const int frame5Top = f.Frame5->y();
+    const QWidget* wide[] = { f.TextInput, f.TextOutput, f.TextOutputhex, f.TextInputHex, f.CommandSend };
+    // Pixels of 15 twips, 8 px margins. A width of 105 twips still stretches the controls, 90 do not;
+    // the answer display fills its frame but for 44 px.
+    const std::tuple<int, int, int, int> cases[] = { { 391, 444, 375, 60 }, { 391, 544, 375, 160 },
+        { 600, 544, 584, 160 }, { 23, 544, 7, 160 }, { 22, 544, 7, 160 }, { 10, 10, 7, 160 } };
+    for (const auto& [width, height, wideWidth, frame5Height] : cases) {
+        f.resize(width, height);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return f.Frame4->width() == width; }, 2000)) << width;
+        for (const QWidget* control : wide)
+            EXPECT_EQ(control->width(), wideWidth) << width << " " << control->objectName().toStdString();
+        EXPECT_EQ(f.Frame4->geometry(), QRect(frame4.topLeft(), QSize(width, frame4.height()))) << width;
+        EXPECT_EQ(f.Frame5->geometry(), QRect(0, frame5Top, width, frame5Height)) << width;
+        EXPECT_EQ(f.TextInput->height(), frame5Height - 44) << width;
+    }
+}

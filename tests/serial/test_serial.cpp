@@ -1,0 +1,133 @@
+#include "pty_pair.h"
+#include "serial/line_change_detector.h"
+#include "serial/port_error_text.h"
+#include "serial/port_settings.h"
+#include "serial/qt_serial_comm.h"
+
+#include <QTest>
+#include <ctime>
+#include <gtest/gtest.h>
+
+TEST(PortSettings, AcceptsOnlyTextsThePortCanTake)
+{
+    using P = PortParity;
+    const std::pair<const char*, PortSettings> valid[] = { { "19200,O,7,2", { 19200, P::Odd, 7, 2 } },
+        { "4800,e,5,1", { 4800, P::Even, 5, 1 } }, { "110,S,6,2", { 110, P::Space, 6, 2 } },
+        { "1,m,8,1", { 1, P::Mark, 8, 1 } }, { "2147483647,N,8,1", { 2147483647, P::None, 8, 1 } } };
+    for (const auto& [text, settings] : valid)
+        EXPECT_EQ(ParsePortSettings(QString::fromLatin1(text)), settings) << text;
+    for (const char* text : { "", ",N,8,1", "9600,8,1", "9600,N,8", "9600,N,8,1,", "0,N,8,1", "-9600,N,8,1",
+             "+9600,N,8,1", " 9600,N,8,1", "9600.0,N,8,1", "2147483648,N,8,1", "9600,X,8,1", "9600,NO,8,1",
+             "9600,N,4,1", "9600,N,9,1", "9600,N,08,1", "9600,N,8,0", "9600,N,8,1.5", "9600,N,8,3" })
+        EXPECT_EQ(ParsePortSettings(QString::fromLatin1(text)), std::nullopt) << text;
+}
+
+TEST(PortMap, ReadsOnlyExactComKeysAndOtherwiseUsesTheNumberedTtyS)
+{
+    PortMap map = PortMap::FromSettingsBytes(
+        "COM1=/dev/ttyUSB0\r\nBaud= 3 \nCOM16=/dev/a=b\nCOM5=/dev/caf\xE9\r\n"
+        "COM0=/dev/x\nCOM17=/dev/x\ncom1=/dev/x\n COM1=/dev/x\nCOM01=/dev/x\nCOM1 =/dev/x\n"
+        "COM4=/dev/first\r\nCOM4=/dev/second\r\nCOM6=/dev/x\nCOM6=\nCOM1");
+    EXPECT_EQ(map.Entries(),
+        (QMap<int, QString> { { 1, "/dev/ttyUSB0" }, { 4, "/dev/second" },
+            { 5, QString::fromUtf8("/dev/café") }, { 16, "/dev/a=b" } }));
+    map.SetPath(17, "/dev/never");
+    map.SetPath(1, "");
+    EXPECT_EQ(map.DevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(map.Entries().size(), 3);
+}
+
+TEST(LineChangeDetector, RaisesWhatChangedOnceInTheOrderLinesRingErrors)
+{
+    const LineReading counted { .ringCount = 5, .frameCount = 5, .parityCount = 5 };
+    const LineReading all { true, true, true, 0, 2, 0, 1, 1, 1 };
+    LineChangeDetector detector;
+    EXPECT_TRUE(detector.Feed(counted).isEmpty()) << "first reading";
+    EXPECT_TRUE(detector.Feed({}).isEmpty()) << "counters that fell";
+    EXPECT_EQ(detector.Feed({ .dsrCount = 2 }), QList<int> { MSComm::comEvDSR }) << "a pulse";
+    EXPECT_EQ(detector.Feed(all),
+        QList<int>({ MSComm::comEvCTS, MSComm::comEvDSR, MSComm::comEvCD, MSComm::comEvRing,
+            MSComm::comEventFrame, MSComm::comEventRxParity }));
+    EXPECT_TRUE(detector.Feed(all).isEmpty()) << "no change";
+    detector.Reset();
+    EXPECT_TRUE(detector.Feed(counted).isEmpty()) << "first reading after Reset";
+}
+
+// The missing and the vanished device are named through a real port.
+TEST(PortErrorText, NamesTheDeviceTheReasonAndAHint)
+{
+    const auto text = [](auto error, bool accessible) {
+        return PortErrorText({ "/d", error, "bad", accessible });
+    };
+    EXPECT_EQ(text(QSerialPort::PermissionError, false),
+        "/d: permission denied. On Linux, add your user to the dialout group.");
+    EXPECT_EQ(text(QSerialPort::PermissionError, true),
+        "/d: the port is busy; it may be in use by another program.");
+    EXPECT_EQ(text(QSerialPort::UnsupportedOperationError, true), "/d: bad.");
+}
+
+// COM1 mapped to a fresh pseudo-terminal and opened.
+struct OpenPort : PtyPair {
+    explicit OpenPort(const char* settings = "9600,N,8,1")
+    {
+        comm.setSettings(settings);
+        comm.setRThreshold(1);
+        EXPECT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
+    }
+    QByteArray Receive(qsizetype count, QByteArray got = {})
+    {
+        (void)QTest::qWaitFor([&] { return (got += comm.input()).size() >= count; }, 5000);
+        return got;
+    }
+    QtSerialComm comm { PortMap::FromSettingsBytes("COM1=" + SlavePath().toLocal8Bit()) };
+};
+
+// A pseudo-terminal keeps speed, stop bits and the odd and mark flags of parity, nothing else.
+TEST(QtSerialComm, SettingsReachTheDeviceAtOpeningAndWhileOpen)
+{
+    OpenPort port("19200,O,7,2");
+    const std::tuple<const char*, speed_t, tcflag_t> cases[] = { { "", B19200, PARODD | CSTOPB },
+        { "115200,M,8,2", B115200, PARODD | CMSPAR | CSTOPB }, { "300,S,8,1", B300, CMSPAR } };
+    for (const auto& [text, speed, flags] : cases) {
+        EXPECT_TRUE(!*text || port.comm.setSettings(text)) << text;
+        termios attributes {};
+        ::tcgetattr(port.slave, &attributes);
+        EXPECT_EQ(cfgetospeed(&attributes), speed) << text;
+        EXPECT_EQ(attributes.c_cflag & (PARODD | CMSPAR | CSTOPB), flags) << text;
+    }
+}
+
+TEST(QtSerialComm, InBufferCountZeroDiscardsUnreadInputAndEveryByteValuePassesBothWays)
+{
+    OpenPort port;
+    port.Write("fetched by Qt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.comm.commEvent() == MSComm::comEvReceive; }, 5000));
+    port.Write("still in the driver");
+    port.comm.setInBufferCount(0);
+    port.Write("new");
+    EXPECT_EQ(port.Receive(3), "new");
+
+    QByteArray all(256, 0);
+    for (int value = 0; value < 256; ++value)
+        all[value] = char(value);
+    ASSERT_TRUE(port.comm.setOutput(all));
+    EXPECT_EQ(port.Read(all.size()), all) << "flushed to the driver at once";
+    port.Write(all);
+    EXPECT_EQ(port.Receive(all.size()), all);
+}
+
+TEST(QtSerialComm, VanishedOrMissingDevicesAreNamed)
+{
+    OpenPort port;
+    port.CloseMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !port.comm.portOpen(); }, 2000));
+    EXPECT_TRUE(port.comm.errorText().endsWith(
+        ": the device has gone away (unplugged, or closed at the other end); the port was closed."));
+    const std::clock_t before = std::clock();
+    QTest::qWait(1000);
+    EXPECT_LT(double(std::clock() - before) / CLOCKS_PER_SEC, 0.3) << "something spins on the dead device";
+
+    QtSerialComm missing(PortMap::FromSettingsBytes("COM1=/nonexistent/tty"));
+    EXPECT_FALSE(missing.setPortOpen(true));
+    EXPECT_EQ(missing.errorText(), "/nonexistent/tty: no such device.");
+}
