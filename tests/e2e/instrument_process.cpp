@@ -2,45 +2,30 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
-
-namespace
-{
-
-constexpr int kStartMs = 10000;
-constexpr int kStopMs = 10000;
-
-} // namespace
 
 std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line)
 {
     static const QRegularExpression pattern(
         R"(^durnix-instrument: received (\d+) frames, answered (\d+), (\d+) bytes in, (\d+) bytes out$)");
-    const QRegularExpressionMatch match = pattern.match(QString::fromLatin1(line.trimmed()));
-    if (!match.hasMatch())
+    const QRegularExpressionMatch m = pattern.match(QString::fromLatin1(line.trimmed()));
+    if (!m.hasMatch())
         return std::nullopt;
-    return InstrumentSummary { match.captured(1).toLongLong(), match.captured(2).toLongLong(),
-        match.captured(3).toLongLong(), match.captured(4).toLongLong() };
+    return InstrumentSummary { m.captured(1).toLongLong(), m.captured(2).toLongLong(),
+        m.captured(3).toLongLong(), m.captured(4).toLongLong() };
 }
 
 // The serial port's lock file is named after the device path, so every instance gets a link
 // name of its own and parallel runs never lock each other out.
 InstrumentProcess::InstrumentProcess()
-    : link_(QDir(folder_.path()).filePath("tty" + QFileInfo(folder_.path()).fileName()))
+    : link_(QDir(folder_.path()).filePath("tty" + QDir(folder_.path()).dirName()))
 {
-}
-
-InstrumentProcess::~InstrumentProcess()
-{
-    if (process_.state() != QProcess::NotRunning)
-        Stop();
 }
 
 bool InstrumentProcess::Start(const QStringList& options)
 {
     process_.start(DURNIX_INSTRUMENT_PATH, QStringList { "--link", link_ } + options);
-    const QDeadlineTimer deadline(kStartMs);
+    const QDeadlineTimer deadline(10000);
     while (!process_.canReadLine() && process_.state() != QProcess::NotRunning && !deadline.hasExpired())
         process_.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
     return process_.readLine().trimmed() == QFile::encodeName(link_);
@@ -48,8 +33,10 @@ bool InstrumentProcess::Start(const QStringList& options)
 
 QByteArray InstrumentProcess::Stop()
 {
+    if (process_.state() == QProcess::NotRunning)
+        return {};
     process_.terminate();
-    process_.waitForFinished(kStopMs);
+    process_.waitForFinished(10000);
     for (const QByteArray& line : process_.readAllStandardOutput().split('\n'))
         if (ParseInstrumentSummary(line))
             return line.trimmed();
@@ -59,11 +46,5 @@ QByteArray InstrumentProcess::Stop()
 void InstrumentProcess::Kill()
 {
     process_.kill();
-    process_.waitForFinished(kStopMs);
-}
-
-QByteArray InstrumentProcess::Errors()
-{
-    errors_ += process_.readAllStandardError();
-    return errors_;
+    process_.waitForFinished(10000);
 }

@@ -1,17 +1,12 @@
 #pragma once
 
-#include <QByteArray>
 #include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <optional>
 
 // The counts of the line the instrument prints when it stops.
 struct InstrumentSummary {
-    qint64 received = 0;
-    qint64 answered = 0;
-    qint64 bytesIn = 0;
-    qint64 bytesOut = 0;
+    qint64 received = 0, answered = 0, bytesIn = 0, bytesOut = 0;
 };
 
 std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line);
@@ -22,9 +17,7 @@ class InstrumentProcess
 {
 public:
     InstrumentProcess();
-    ~InstrumentProcess();
-    InstrumentProcess(const InstrumentProcess&) = delete;
-    InstrumentProcess& operator=(const InstrumentProcess&) = delete;
+    ~InstrumentProcess() { Stop(); }
 
     // Starts it with extra options and waits until it prints its link; false when it does not.
     bool Start(const QStringList& options = {});
@@ -37,7 +30,7 @@ public:
     QString Folder() const { return folder_.path(); }
     qint64 Pid() const { return process_.processId(); }
     // What it printed on stderr so far, for failure messages.
-    QByteArray Errors();
+    QByteArray Errors() { return errors_ += process_.readAllStandardError(); }
 
 private:
     QTemporaryDir folder_;

@@ -4,7 +4,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -24,43 +23,24 @@ PortMap SealedPortMap(PortMap map, const QString& folder)
     return map;
 }
 
-PortMap Com1Map(const QString& com1Path, const QString& folder)
-{
-    PortMap map;
-    map.SetPath(1, com1Path);
-    return SealedPortMap(map, folder);
-}
-
 LiveWindow::LiveWindow(const PortMap& portMap, const QString& settingsFolder)
     : comm(portMap)
 {
-    // Slots run in the order of connection: this one before the window's, the next one after it.
+    // Slots run in the order of connection: this one sees the state before the window's.
+    auto before = std::make_shared<qint16>(0);
     QObject::connect(
-        &comm, &MSComm::onComm, &comm, [this] { stateBeforeEvent_ = form_ ? form_->ResponseState : 0; });
+        &comm, &MSComm::onComm, &comm, [this, before] { *before = form_ ? form_->ResponseState : 0; });
 
-    FormServices services;
+    FormServices services = DesktopServices(settingsFolder, portMap);
     services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
     services.beep = [this] { ++beeps; };
     services.askFileName = [](const QString&, const QString&) { return QString(); };
-    services.timeOfDay = [] { return QTime::currentTime(); };
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    services.monotonicMs = [clock] { return clock->elapsed(); };
-    services.settingsFolder = settingsFolder;
-    services.programFolder = settingsFolder;
-    services.portMap = portMap;
     form_ = std::make_unique<DurnixForm>(comm, services);
 
-    QObject::connect(&comm, &MSComm::onComm, &comm, [this] {
-        if (comm.commEvent() == MSComm::comEvReceive && stateBeforeEvent_ != 2 && form_->ResponseState == 2)
+    QObject::connect(&comm, &MSComm::onComm, &comm, [this, before] {
+        if (comm.commEvent() == MSComm::comEvReceive && *before != 2 && form_->ResponseState == 2)
             ++completeAnswers;
     });
-}
-
-LiveWindow::~LiveWindow()
-{
-    // The window goes before the port it uses.
-    form_.reset();
 }
 
 void LiveWindow::Send(int protocol, const QString& command, bool hex, const QString& address)

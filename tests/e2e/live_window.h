@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/durnix_form.h"
+#include "app/form_services.h"
 #include "serial/qt_serial_comm.h"
 
 #include <QStringList>
@@ -20,7 +21,12 @@ public:
 // reach a real device such as the console on /dev/ttyS0.
 PortMap SealedPortMap(PortMap map, const QString& folder);
 // COM1 is `com1Path`, the others sealed as above.
-PortMap Com1Map(const QString& com1Path, const QString& folder);
+inline PortMap Com1Map(const QString& com1Path, const QString& folder)
+{
+    PortMap map;
+    map.SetPath(1, com1Path);
+    return SealedPortMap(map, folder);
+}
 
 // The real window, offscreen, on a real serial port, with services that never block: the
 // port-failure box and the beep are counted, the file dialog chooses nothing.
@@ -28,10 +34,9 @@ class LiveWindow
 {
 public:
     LiveWindow(const PortMap& portMap, const QString& settingsFolder);
-    ~LiveWindow();
+    ~LiveWindow() { form_.reset(); } // the window goes before the port it uses
 
     DurnixForm& Form() { return *form_; }
-
     // Sets up a free-text command with the given framing, notation and address.
     void Prepare(int protocol, const QString& command, bool hex = false, const QString& address = "0");
     // The same, then a click on Send.
@@ -44,6 +49,5 @@ public:
     int completeAnswers = 0;
 
 private:
-    qint16 stateBeforeEvent_ = 0;
     std::unique_ptr<DurnixForm> form_;
 };

@@ -3,30 +3,25 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-#include <sys/resource.h>
+#include <ctime>
 #include <unistd.h>
 
 // CPU time of the whole process (every thread, user and system), in seconds.
 inline double CpuSeconds()
 {
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+    return double(std::clock()) / CLOCKS_PER_SEC;
 }
 
 // Resident set size in bytes, from /proc/self/statm.
 inline qint64 ResidentBytes()
 {
     QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
+    const QList<QByteArray> fields
+        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
     return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
 }
 
-// Runs the real event loop for a stretch of time: a measuring window, as the program itself
-// would spend it, not a wait for something to happen.
+// Runs the real event loop for a stretch of time, as the program itself would spend it.
 inline void RunEventLoopFor(int milliseconds)
 {
     QEventLoop loop;

@@ -1,8 +1,6 @@
 # The window talks to durnix-instrument, started as a process on a pseudo-terminal.
 durnix_add_test(test_e2e
-  test_window_talks.cpp
-  test_repeat_and_loss.cpp
-  test_faults.cpp
+  test_e2e.cpp
   instrument_process.cpp
   live_window.cpp
   LIBS durnix_form)

@@ -1,0 +1,373 @@
+// The real window and serial port against the virtual instrument and against misbehaving devices.
+#include "instrument_process.h"
+#include "live_window.h"
+#include "process_meter.h"
+
+#include "app/display_label.h"
+#include "app/settings/settings_reader.h"
+#include "app/vb_controls.h"
+#include "command/framing.h"
+#include "response/receiver.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSocketNotifier>
+#include <QTest>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <numeric>
+#include <pty.h>
+#include <unistd.h>
+
+namespace
+{
+
+using ::testing::AssertionFailure;
+using ::testing::AssertionResult;
+using ::testing::AssertionSuccess;
+
+const QString kIdentity
+    = QStringLiteral("durnix-instrument %1.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR);
+
+AssertionResult Opened(LiveWindow& window)
+{
+    if (window.Form().MSComm1.portOpen())
+        return AssertionSuccess();
+    return AssertionFailure() << window.portFailures.join('\n').toStdString();
+}
+
+// Waits for a complete answer shown as `text`.
+AssertionResult Shows(DurnixForm& f, const QString& text)
+{
+    if (QTest::qWaitFor([&] { return f.ResponseState == 2 && f.TextInput->text() == text; }, 5000))
+        return AssertionSuccess();
+    return AssertionFailure() << "state " << f.ResponseState
+                              << ", shown: " << f.TextInput->text().toStdString();
+}
+
+// Picks COM1 again and talks to the instrument on it.
+void RepickAndTalk(LiveWindow& window)
+{
+    emit window.Form().ComboPort->activated(0);
+    ASSERT_TRUE(Opened(window));
+    window.Send(VxbWithBcc, "ECHO again");
+    EXPECT_TRUE(Shows(window.Form(), "again"));
+}
+
+// The instrument, started with `options`, and the window with it on COM1.
+struct Rig {
+    explicit Rig(const QStringList& options = {})
+        : started(instrument.Start(options))
+    {
+    }
+    AssertionResult Open()
+    {
+        return started ? Opened(window) : AssertionFailure() << instrument.Errors().constData();
+    }
+
+    InstrumentProcess instrument;
+    bool started;
+    LiveWindow window { Com1Map(instrument.LinkPath(), instrument.Folder()), instrument.Folder() };
+    DurnixForm& f = window.Form();
+};
+
+void StartRepeat(DurnixForm& f, const char* interval, bool waitForResponse, const char* count = "")
+{
+    f.TextRepeat->setText(interval);
+    f.TextCount->setText(count);
+    SetVbValue(f.CheckWaitForResponse, waitForResponse ? 1 : 0);
+    SetVbValue(f.CheckRepeat, 1);
+}
+
+struct FramingCase {
+    const char* name;
+    int protocol;
+    const char* command;
+    bool hex;
+    const char* address;
+    QString shown;
+};
+
+class EachFraming : public ::testing::TestWithParam<FramingCase>
+{
+};
+
+TEST_P(EachFraming, SendShowsTheInterpretedAnswerComplete)
+{
+    const FramingCase& c = GetParam();
+    Rig r;
+    ASSERT_TRUE(r.Open());
+    r.window.Send(c.protocol, c.command, c.hex, c.address);
+    EXPECT_TRUE(Shows(r.f, c.shown));
+}
+
+// Framings without a recogniser of their own show every byte, ACK, ETX and check byte included.
+INSTANTIATE_TEST_SUITE_P(Instrument, EachFraming,
+    ::testing::Values(FramingCase { "VxbWithBcc", VxbWithBcc, "ID?", false, "0", kIdentity },
+        FramingCase { "VxbNoBccGetsNakAfterTheMissingByteTimesOut", VxbNoBcc, "ID?", false, "0", "<NAK>" },
+        FramingCase { "VxbWrongBcc", VxbWrongBcc, "ID?", false, "0", "<NAK>" },
+        FramingCase { "AsciiCrlf", AsciiCrlf, "ID?", false, "0", kIdentity + "<13>\n<10>" },
+        FramingCase { "VxbRavo", VxbRavo, "ECHO X", false, "0", "<6>X<3>]" },
+        FramingCase { "AsIsWithLineEndEscapes", AsIs, "ID?<13><10>", false, "0", kIdentity + "<13>\n<10>" },
+        FramingCase {
+            "ModbusRtuReadsRegister5", ModbusRtu, "03 00 05 00 01", true, "1", "<1><3><2><0><5>xG" },
+        FramingCase { "HartCommand0LongAnswer", Hart, "02 80 00 00", true, "0",
+            "<134><173><213><0><0><1><0><14><0><0><254>-<213><5><5><1><1><8><0><0><0><1><254>" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsFile, MapsCom1ToTheInstrumentAtStartUp)
+{
+    InstrumentProcess instrument;
+    ASSERT_TRUE(instrument.Start());
+    QFile file(instrument.Folder() + "/durnix.ini");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Prot= 3 \r\nCOM1=" + QFile::encodeName(instrument.LinkPath()) + "\r\nOutput=ID?\r\n");
+    file.close();
+
+    // As the program does at start-up.
+    const PortMap map
+        = PortMap::FromSettingsBytes(ReadSettingsFile(instrument.Folder()).value_or(QByteArray()));
+    LiveWindow window(SealedPortMap(map, instrument.Folder()), instrument.Folder());
+    ASSERT_TRUE(Opened(window));
+    EXPECT_EQ(window.comm.DevicePath(), instrument.LinkPath());
+    EXPECT_EQ(window.Form().ComboProt->currentText(), QString("ASCII CRLF"));
+    window.Form().CommandSend_Click();
+    EXPECT_TRUE(Shows(window.Form(), kIdentity + "<13>\n<10>"));
+}
+
+TEST(RepeatAgainstInstrument, WaitingForResponsesSendsTheCountEachAfterTheAnswerBefore)
+{
+    // Answers slower than the interval: only waiting keeps the sends from overtaking them.
+    Rig r({ "--delay", "25" });
+    ASSERT_TRUE(r.Open());
+    r.window.Prepare(VxbWithBcc, "ID?");
+    StartRepeat(r.f, "0.01", true, "20");
+    // Each send counts down the box: note how many answers were complete by then.
+    std::vector<int> answersAtSend;
+    QObject::connect(
+        r.f.TextCount, &QLineEdit::textChanged, [&] { answersAtSend.push_back(r.window.completeAnswers); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return r.window.completeAnswers == 20; }, 10000))
+        << r.window.completeAnswers;
+    EXPECT_EQ(r.f.CheckRepeat->checkState(), Qt::Unchecked);
+    std::vector<int> answersBefore(20);
+    std::iota(answersBefore.begin(), answersBefore.end(), 0);
+    EXPECT_EQ(answersAtSend, answersBefore);
+    EXPECT_EQ(ParseInstrumentSummary(r.instrument.Stop()).value_or(InstrumentSummary {}).received, 20);
+}
+
+// Where the kill falls: during a long send, a repeat, a repeat waiting for its answer, a break.
+struct VanishCase {
+    const char* name;
+    char during;
+    QStringList options;
+};
+
+class DeviceVanishes : public ::testing::TestWithParam<VanishCase>
+{
+};
+
+TEST_P(DeviceVanishes, PortClosesRepetitionEndsNothingSpinsAndARestartTalksAgain)
+{
+    const VanishCase& c = GetParam();
+    Rig r(c.options);
+    ASSERT_TRUE(r.Open());
+    QElapsedTimer sinceKill;
+    QString breakCaption;
+    qint64 closedAfterMs = -1;
+    QObject::connect(
+        &r.window.comm, &MSComm::portLost, &r.window.comm, [&] { closedAfterMs = sinceKill.elapsed(); });
+
+    const auto kill = [&] {
+        breakCaption = r.f.CommandBreak->text();
+        sinceKill.start();
+        r.instrument.Kill();
+    };
+    if (c.during == 'B') {
+        // The break's wait runs the event loop itself: the kill and the loss happen inside it.
+        QTimer::singleShot(0, &r.f, [&r] { r.f.CommandBreak_Click(); });
+        QTimer::singleShot(200, &r.f, kill);
+    } else if (c.during == 'S') {
+        // Most of a long packet is still queued in the port when the device goes.
+        r.window.Send(AsIs, QString(100'000, u'A'));
+        kill();
+    } else {
+        r.window.Prepare(VxbWithBcc, "ID?");
+        StartRepeat(r.f, "0.02", c.during == 'W');
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return r.window.completeAnswers >= 2 && (c.during == 'R' || r.f.ResponseState == 0); },
+            5000));
+        kill();
+    }
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sinceKill.isValid() && !r.f.MSComm1.portOpen(); }, 5000));
+    EXPECT_EQ(breakCaption, c.during == 'B' ? "&Break!" : "&Break")
+        << "the kill missed the moment it was meant for";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return r.f.CommandBreak->text() == "&Break"; }, 5000));
+    EXPECT_TRUE(closedAfterMs >= 0 && closedAfterMs < 500) << closedAfterMs;
+
+    // A port left retrying the dead device would burn a core here.
+    const double cpuBefore = CpuSeconds();
+    RunEventLoopFor(1000);
+    const double cpu = CpuSeconds() - cpuBefore;
+    EXPECT_LT(cpu, 0.15);
+    EXPECT_FALSE(r.f.MSComm1.portOpen());
+    // The loss ends repetition with one beep and no failure box.
+    EXPECT_EQ(r.f.CheckRepeat->checkState(), Qt::Unchecked);
+    EXPECT_EQ(r.window.beeps, 1);
+    EXPECT_TRUE(r.window.portFailures.isEmpty()) << r.window.portFailures.join('\n').toStdString();
+    std::printf("%s: closed %lld ms after the kill, %.0f ms of CPU in the next second\n", c.name,
+        qlonglong(closedAfterMs), cpu * 1000);
+
+    ASSERT_TRUE(r.instrument.Start(c.options));
+    RepickAndTalk(r.window);
+}
+
+// Slow answers, so that the kill falls while a send waits for its answer.
+INSTANTIATE_TEST_SUITE_P(Instrument, DeviceVanishes,
+    ::testing::Values(VanishCase { "Send", 'S', {} }, VanishCase { "Repeat", 'R', {} },
+        VanishCase { "RepeatWaitingForResponse", 'W', { "--delay", "300" } },
+        VanishCase { "Break", 'B', {} }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A raw pseudo-terminal whose far end writes `first` once, then `body` over and over, whenever
+// the window has made room for more.
+struct RelentlessDevice {
+    RelentlessDevice() { ::openpty(&master, &slave, nullptr, nullptr, nullptr); }
+    ~RelentlessDevice()
+    {
+        writer.reset();
+        ::close(master);
+        ::close(slave);
+    }
+    void Start(QByteArray first, const QByteArray& body)
+    {
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        writer = std::make_unique<QSocketNotifier>(master, QSocketNotifier::Write);
+        QObject::connect(writer.get(), &QSocketNotifier::activated, [this, pending = first, body]() mutable {
+            pending.remove(
+                0, std::max<ssize_t>(0, ::write(master, pending.constData(), size_t(pending.size()))));
+            if (pending.isEmpty())
+                pending = body;
+        });
+    }
+    int master = -1, slave = -1;
+    std::unique_ptr<QSocketNotifier> writer;
+};
+
+struct FloodCase {
+    const char* name;
+    int protocol;
+    QByteArray first;
+    QByteArray body;
+    int responseState; // -1: any
+};
+
+class MisbehavingDevice : public ::testing::TestWithParam<FloodCase>
+{
+};
+
+TEST_P(MisbehavingDevice, WindowStaysResponsiveWithBoundedMemoryAndDisplays)
+{
+    const FloodCase& c = GetParam();
+    QTemporaryDir folder;
+    RelentlessDevice device;
+    LiveWindow window(Com1Map(QString::fromLocal8Bit(::ttyname(device.slave)), folder.path()), folder.path());
+    DurnixForm& f = window.Form();
+    ASSERT_TRUE(Opened(window));
+    window.Send(c.protocol, "ID?");
+
+    const qint64 residentBefore = ResidentBytes();
+    qint64 residentPeak = residentBefore, largestGapMs = 0;
+    qsizetype longestAnswer = 0, longestHex = 0;
+    QElapsedTimer sinceTick;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        largestGapMs = std::max(largestGapMs, sinceTick.restart());
+        residentPeak = std::max(residentPeak, ResidentBytes());
+        longestAnswer = std::max(longestAnswer, f.TextInput->text().size());
+        longestHex = std::max(longestHex, f.TextInputHex->text().size());
+    });
+    device.Start(c.first, c.body);
+    sinceTick.start();
+    tick.start(10);
+    RunEventLoopFor(3000);
+    device.writer.reset();
+
+    EXPECT_LT(largestGapMs, 2000); // a frozen window, not a slow one
+#ifndef __SANITIZE_ADDRESS__ // which holds freed memory back
+    EXPECT_LT(residentPeak - residentBefore, 50 << 20);
+#endif
+    EXPECT_LE(longestAnswer, kAnswerTextLimit * 6);
+    EXPECT_LE(longestHex, kHexDisplayLimit);
+    EXPECT_GT(window.comm.bytesRead, 100'000) << "the flood never reached the window";
+    EXPECT_TRUE(c.responseState < 0 || f.ResponseState == c.responseState) << f.ResponseState;
+    EXPECT_TRUE(f.MSComm1.portOpen());
+    std::printf("%s: %.1f MB read, largest gap between 10 ms ticks %lld ms, memory grew %.1f MB\n", c.name,
+        double(window.comm.bytesRead) / 1e6, qlonglong(largestGapMs),
+        double(residentPeak - residentBefore) / 1e6);
+}
+
+QByteArray EndlessText()
+{
+    QByteArray text;
+    while (text.size() < 4096)
+        text += "THE ANSWER GOES ON AND ON ";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Device, MisbehavingDevice,
+    ::testing::Values(FloodCase { "FFBytes", AsIs, {}, QByteArray(4096, '\xFF'), -1 },
+        // ACK and then text without ETX: the answer is never complete.
+        FloodCase { "VxbAnswerWithoutEnd", VxbWithBcc, "\x06", EndlessText(), 1 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The lock file Qt's serial port honours, in QLockFile's own format, naming `pid` as the holder.
+bool WriteLockOf(const QString& lockPath, qint64 pid, const QString& folder)
+{
+    QLockFile own(folder + "/sample.lock");
+    QFile sample(folder + "/sample.lock");
+    if (!own.tryLock() || !sample.open(QIODevice::ReadOnly))
+        return false;
+    QList<QByteArray> lines = sample.readAll().split('\n');
+    own.unlock();
+    if (lines.size() < 2)
+        return false;
+    lines[0] = QByteArray::number(pid);
+    lines[1] = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))).fileName().toUtf8();
+    QFile lock(lockPath);
+    return lock.open(QIODevice::WriteOnly | QIODevice::NewOnly) && lock.write(lines.join('\n')) > 0;
+}
+
+TEST(PortHeldByAnotherProcess, OpeningFailsSayingItIsBusyAndSucceedsOnceTheHolderIsGone)
+{
+    if (!QFileInfo("/var/lock").isWritable())
+        GTEST_SKIP() << "no writable /var/lock for serial port lock files";
+    InstrumentProcess instrument;
+    ASSERT_TRUE(instrument.Start()) << instrument.Errors().constData();
+    QProcess holder;
+    holder.start("sleep", { "30" });
+    ASSERT_TRUE(holder.waitForStarted());
+    // Named after the device path, as Qt names it for a device outside /dev.
+    const QString lockPath = "/var/lock/LCK.." + QString(instrument.LinkPath()).replace('/', '_');
+    const auto removeLock = qScopeGuard([&] { QFile::remove(lockPath); });
+    ASSERT_TRUE(WriteLockOf(lockPath, holder.processId(), instrument.Folder()));
+
+    LiveWindow window(Com1Map(instrument.LinkPath(), instrument.Folder()), instrument.Folder());
+    EXPECT_FALSE(window.Form().MSComm1.portOpen());
+    EXPECT_EQ(window.portFailures,
+        QStringList(instrument.LinkPath() + ": the port is busy; it may be in use by another program."));
+
+    // The holder's lock is stale once it is gone.
+    holder.kill();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return holder.state() == QProcess::NotRunning; }, 5000));
+    RepickAndTalk(window);
+    EXPECT_EQ(window.portFailures.size(), 1);
+}
+
+} // namespace
