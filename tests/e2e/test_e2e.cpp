@@ -27,9 +27,7 @@
 namespace
 {
 
-using ::testing::AssertionFailure;
-using ::testing::AssertionResult;
-using ::testing::AssertionSuccess;
+using namespace ::testing;
 
 const QString kIdentity
     = QStringLiteral("durnix-instrument %1.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR);
@@ -93,9 +91,7 @@ struct FramingCase {
     QString shown;
 };
 
-class EachFraming : public ::testing::TestWithParam<FramingCase>
-{
-};
+using EachFraming = ::testing::TestWithParam<FramingCase>;
 
 TEST_P(EachFraming, SendShowsTheInterpretedAnswerComplete)
 {
@@ -167,9 +163,7 @@ struct VanishCase {
     QStringList options;
 };
 
-class DeviceVanishes : public ::testing::TestWithParam<VanishCase>
-{
-};
+using DeviceVanishes = ::testing::TestWithParam<VanishCase>;
 
 TEST_P(DeviceVanishes, PortClosesRepetitionEndsNothingSpinsAndARestartTalksAgain)
 {
@@ -268,9 +262,7 @@ struct FloodCase {
     int responseState; // -1: any
 };
 
-class MisbehavingDevice : public ::testing::TestWithParam<FloodCase>
-{
-};
+using MisbehavingDevice = ::testing::TestWithParam<FloodCase>;
 
 TEST_P(MisbehavingDevice, WindowStaysResponsiveWithBoundedMemoryAndDisplays)
 {
