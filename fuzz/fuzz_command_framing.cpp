@@ -5,11 +5,7 @@
 #include "command/command_text.h"
 #include "command/framing.h"
 #include "fuzz_check.h"
-
-// The instrument's own checksums, compiled in with its Modbus CRC renamed, judge
-// the terminal's packets.
-quint8 RavoCheck(QByteArrayView command);
-quint16 InstrumentModbusCrc(QByteArrayView bytes);
+#include "instrument/checksums.h"
 
 namespace {
 

@@ -97,7 +97,7 @@ void CheckAnswer(const Frame& frame, const QByteArray& answer, const InstrumentS
         break;
     case FrameKind::Modbus:
         FUZZ_CHECK(quint8(answer[0]) == settings.modbusId);
-        FUZZ_CHECK((ModbusCrc(answer) == 0) != settings.badCheck);
+        FUZZ_CHECK((InstrumentModbusCrc(answer) == 0) != settings.badCheck);
         break;
     case FrameKind::Line:
         FUZZ_CHECK(answer.endsWith("\r\n"));

@@ -8,7 +8,7 @@ quint8 XorCheck(QByteArrayView bytes, quint8 start)
     return check;
 }
 
-quint16 ModbusCrc(QByteArrayView bytes)
+quint16 InstrumentModbusCrc(QByteArrayView bytes)
 {
     quint16 crc = 0xFFFF;
     for (char byte : bytes) {

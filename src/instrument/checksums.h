@@ -9,7 +9,7 @@
 quint8 XorCheck(QByteArrayView bytes, quint8 start = 0);
 
 // CRC-16 of Modbus RTU: start 0xFFFF, reflected polynomial 0xA001, no final XOR.
-quint16 ModbusCrc(QByteArrayView bytes);
+quint16 InstrumentModbusCrc(QByteArrayView bytes);
 
 // The check byte of a hexadecimal-text command.
 quint8 RavoCheck(QByteArrayView command);

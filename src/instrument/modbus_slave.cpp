@@ -26,7 +26,7 @@ void AppendWord(QByteArray& bytes, quint16 word)
 
 bool CrcMatches(QByteArrayView frame)
 {
-    const quint16 crc = ModbusCrc(frame.first(frame.size() - 2));
+    const quint16 crc = InstrumentModbusCrc(frame.first(frame.size() - 2));
     return quint8(frame[frame.size() - 2]) == (crc & 0xFF) && quint8(frame.back()) == crc >> 8;
 }
 
@@ -45,7 +45,7 @@ QByteArray ModbusSlave::Reply(QByteArrayView request, bool badCheck)
         return {};
     QByteArray reply;
     reply.append(char(id_)).append(ReplyPdu(request.sliced(1, request.size() - 3)));
-    const quint16 crc = ModbusCrc(reply) ^ (badCheck ? 0x0101 : 0);
+    const quint16 crc = InstrumentModbusCrc(reply) ^ (badCheck ? 0x0101 : 0);
     reply.append(char(crc & 0xFF)).append(char(crc >> 8));
     return reply;
 }
