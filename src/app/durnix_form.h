@@ -145,6 +145,7 @@ private:
     void ApplyFonts();
     void SetTabOrder();
     void Wire();
+    void DropTicksInModalBoxes();
     void WireConnection();
     void WireLineAndRepeat();
     void WireCommand();
@@ -183,6 +184,7 @@ private:
     void WriteSettingsFile();
 
     FormServices services_;
+    int modalDepth_ = 0; // modal boxes and dialogs open inside a handler
     bool placedBySettings_ = false;
     std::optional<QSize> savedOuterSize_; // from the settings, until the frame is known
     Receiver receiver_;

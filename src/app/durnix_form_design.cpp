@@ -3,6 +3,7 @@
 #include "app/durnix_form.h"
 #include "app/lamp.h"
 #include "app/twips.h"
+#include "app/vb_check_box.h"
 #include "common/interval_timer.h"
 
 #include <QCheckBox>
@@ -44,9 +45,7 @@ QComboBox* MakeCombo(QWidget* parent, const char* name, QRect twips, bool editab
 
 QCheckBox* MakeCheck(QWidget* parent, const char* name, QRect twips, const QString& caption)
 {
-    auto* check = Make<QCheckBox>(parent, name, twips, caption);
-    check->setTristate(true); // the state may be restored as greyed
-    return check;
+    return Make<VbCheckBox>(parent, name, twips, caption);
 }
 
 } // namespace
@@ -74,6 +73,7 @@ void DurnixForm::CreateConnectionFrame()
     VScrollAddr->setRange(0, 255);
     VScrollAddr->setSingleStep(1);
     VScrollAddr->setValue(255); // in step with the designed address 0
+    VScrollAddr->setFocusPolicy(Qt::StrongFocus); // in the Tab order; its arrow keys step the address
 }
 
 void DurnixForm::CreateLineFrame()
@@ -206,6 +206,7 @@ DurnixForm::DurnixForm(MSComm& comm, FormServices services, QWidget* parent)
     RTSTimer->setEnabled(true);
     ApplyFonts();
     SetTabOrder();
+    DropTicksInModalBoxes();
     Wire();
     Form_Load();
 }

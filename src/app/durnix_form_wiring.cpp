@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace {
@@ -20,20 +21,32 @@ using Handler = void (DurnixForm::*)();
 
 // A combo's click runs when its index changes, by code or by the operator, and
 // also when the operator picks the entry that is already selected: Qt then
-// emits only activated. When the index did change, activated follows at once,
-// in the same call, and must not run the handler twice.
+// emits only activated. When the operator's pick did change the index,
+// activated follows at once and must not run the handler twice. The mark that
+// says so is set only once the handler has returned: a message box inside the
+// handler runs queued calls, and would otherwise clear the mark too early. A
+// change by code has no activated after it; the queued call clears its mark.
 void ConnectComboClick(DurnixForm* form, QComboBox* combo, Handler handler)
 {
     auto justChanged = std::make_shared<bool>(false);
     QObject::connect(combo, &QComboBox::currentIndexChanged, form, [=] {
+        (form->*handler)();
         *justChanged = true;
         QTimer::singleShot(0, form, [justChanged] { *justChanged = false; });
-        (form->*handler)();
     });
     QObject::connect(combo, &QComboBox::activated, form, [=] {
         if (!std::exchange(*justChanged, false))
             (form->*handler)();
     });
+}
+
+// An editable combo selects the entry that matches its typed text when the
+// operator presses Enter or leaves the box. In the port boxes typing must
+// start nothing, so only a pick from the list selects.
+void SelectOnlyByPicking(QComboBox* combo)
+{
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+    QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
 }
 
 void ConnectCheckClick(DurnixForm* form, QCheckBox* check, Handler handler)
@@ -53,6 +66,8 @@ void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
 
 void DurnixForm::WireConnection()
 {
+    for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop})
+        SelectOnlyByPicking(box);
     ConnectComboClick(this, ComboPort, &DurnixForm::ComboPort_Click);
     ConnectComboClick(this, ComboBPS, &DurnixForm::ComboBPS_Click);
     // Only typing changes the speed text; picking an entry is the click.
@@ -93,6 +108,22 @@ void DurnixForm::WireCommand()
     TextOutput->lineEdit()->installEventFilter(this);
     connect(CommandSend, &QPushButton::clicked, this, &DurnixForm::CommandSend_Click);
     connect(TextInput, &DisplayLabel::clicked, this, &DurnixForm::TextInput_Click);
+}
+
+// A modal box or dialog runs the event loop inside the handler that opened it.
+// A repeat tick that falls due meanwhile is dropped, as if the timer were
+// busy, so that no tick overlaps a click.
+void DurnixForm::DropTicksInModalBoxes()
+{
+    const auto modal = [this](auto service) {
+        return [this, service](const auto&... arguments) {
+            ++modalDepth_;
+            const auto closed = qScopeGuard([this] { --modalDepth_; });
+            return service(arguments...);
+        };
+    };
+    services_.showPortFailure = modal(services_.showPortFailure);
+    services_.askFileName = modal(services_.askFileName);
 }
 
 void DurnixForm::Wire()

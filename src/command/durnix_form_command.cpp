@@ -100,6 +100,8 @@ void DurnixForm::CheckRepeat_Click()
 
 void DurnixForm::RepeatTimer_Timer()
 {
+    if (modalDepth_ > 0)
+        return;
     QPalette tick = CheckRepeat->palette();
     const QPalette standard = tick;
     tick.setColor(QPalette::WindowText, QColor(255, 0, 0));

@@ -3,8 +3,10 @@
 #include "app/durnix_form.h"
 #include "fake_comm.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 
 // A window on FakeComm with services that never block: the port-failure box
@@ -14,6 +16,7 @@ struct FormHarness {
     QTemporaryDir folder;
     FakeComm comm;
     QStringList portFailures;
+    int portFailureBoxMs = 0; // how long the port-failure box stays open, in a loop of its own
     int beeps = 0;
     QString fileToChoose;
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
@@ -25,7 +28,15 @@ struct FormHarness {
     FormServices Services()
     {
         FormServices services;
-        services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
+        services.showPortFailure = [this](const QString& detail) {
+            portFailures << detail;
+            // A real modal box runs the event loop until the operator presses OK.
+            if (portFailureBoxMs > 0) {
+                QEventLoop box;
+                QTimer::singleShot(portFailureBoxMs, &box, &QEventLoop::quit);
+                box.exec();
+            }
+        };
         services.beep = [this] { ++beeps; };
         services.askFileName = [this](const QString& folder, const QString& filter) {
             fileDialogs << folder + "|" + filter;

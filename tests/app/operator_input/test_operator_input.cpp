@@ -1,0 +1,199 @@
+// The window as the operator's hands use it: every event here is a real mouse
+// click, key press or wheel turn given to the real widget where it stands.
+#include "app/display_label.h"
+#include "app/vb_controls.h"
+#include "form_harness.h"
+
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A stretched check box takes clicks only on its box and caption, near the left.
+void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+
+struct CheckCase {
+    const char* name;
+    QCheckBox* DurnixForm::*box;
+    QRadioButton* DurnixForm::*mode; // the send mode in which the box is enabled
+};
+
+void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+
+class EachCheckBox : public testing::TestWithParam<CheckCase> {};
+
+} // namespace
+
+// Unchecked, a click checks; a second click or the space key clears; a box the
+// program greyed is cleared by one click. One change signal each time.
+TEST_P(EachCheckBox, AClickOrSpaceTogglesAndClearsAGreyedBox)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    if (GetParam().mode)
+        QTest::mouseClick(f.*GetParam().mode, Qt::LeftButton, {}, QPoint(6, 6));
+    QCheckBox* box = f.*GetParam().box;
+    SetVbValue(box, 0);
+    QSignalSpy changes(box, &QCheckBox::stateChanged);
+    Click(box);
+    EXPECT_EQ(VbValue(box), 1);
+    Click(box);
+    EXPECT_EQ(VbValue(box), 0);
+    QTest::keyClick(box, Qt::Key_Space);
+    EXPECT_EQ(VbValue(box), 1);
+    SetVbValue(box, 2);
+    Click(box);
+    EXPECT_EQ(VbValue(box), 0) << "a greyed box counts as set; a click clears it";
+    EXPECT_EQ(changes.count(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
+    testing::Values(CheckCase {"CheckDTR", &DurnixForm::CheckDTR, nullptr},
+        CheckCase {"CheckRTS", &DurnixForm::CheckRTS, nullptr},
+        CheckCase {"CheckAutoRTS", &DurnixForm::CheckAutoRTS, nullptr},
+        CheckCase {"CheckRepeat", &DurnixForm::CheckRepeat, nullptr},
+        CheckCase {"CheckWaitForResponse", &DurnixForm::CheckWaitForResponse, nullptr},
+        CheckCase {"CheckHex", &DurnixForm::CheckHex, nullptr},
+        CheckCase {"CheckDisp", &DurnixForm::CheckDisp, nullptr},
+        CheckCase {"CheckAA", &DurnixForm::CheckAA, nullptr},
+        CheckCase {"CheckPatkittain", &DurnixForm::CheckPatkittain, &DurnixForm::OptionModeFile}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// What one click means reaches the wire: hexadecimal on, then off again.
+TEST(OperatorInput, OneClickOnAsHexadecimalChangesThePacket)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    f.ComboProt->setCurrentIndex(5); // "As is"
+    f.TextOutput->setEditText("41");
+    Click(f.CheckHex);
+    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
+    Click(f.CheckHex);
+    f.TextOutput->setEditText("41");
+    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
+    EXPECT_EQ(h.comm.writes, (QList<QByteArray> {"A", "41"}));
+}
+
+namespace {
+
+enum class Pick { Mouse, ArrowKey, Wheel };
+
+void PrintTo(Pick pick, std::ostream* out)
+{
+    *out << (pick == Pick::Mouse ? "Mouse" : pick == Pick::ArrowKey ? "ArrowKey" : "Wheel");
+}
+
+void PickNextEntry(QComboBox* combo, Pick pick)
+{
+    if (pick == Pick::ArrowKey) {
+        QTest::keyClick(combo, Qt::Key_Down);
+    } else if (pick == Pick::Wheel) {
+        QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton, {},
+            Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(combo, &turn);
+    } else {
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        const QModelIndex next = list->model()->index(combo->currentIndex() + 1, 0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(next).center());
+    }
+}
+
+class EachWayOfPicking : public testing::TestWithParam<Pick> {};
+
+} // namespace
+
+// The failure box runs the event loop while it waits for OK, as a real one does.
+TEST_P(EachWayOfPicking, APortThatFailsShowsOneBoxForOnePick)
+{
+    FormHarness h;
+    h.portFailureBoxMs = 50;
+    DurnixForm& f = h.Start();
+    h.comm.failOpen = true;
+    h.comm.log.clear();
+    PickNextEntry(f.ComboPort, GetParam());
+    QTest::qWait(20);
+    EXPECT_EQ(f.ComboPort->currentText(), "COM2");
+    EXPECT_EQ(h.portFailures.size(), 1);
+    EXPECT_EQ(h.comm.log.count("CLOSE"), 1) << "ConfigurePort ran once";
+}
+
+INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse, Pick::ArrowKey, Pick::Wheel),
+    [](const auto& info) {
+        std::ostringstream name;
+        PrintTo(info.param, &name);
+        return name.str();
+    });
+
+// Typing the exact text of another entry and leaving the box by Tab or Enter
+// selects nothing; the speed box reopens the port at each keystroke only.
+TEST(OperatorInput, TypingInAPortBoxStartsNothing)
+{
+    const std::tuple<QComboBox* DurnixForm::*, const char*, Qt::Key, int> cases[] = {
+        {&DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0}, {&DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0},
+        {&DurnixForm::ComboBits, "7", Qt::Key_Tab, 0}, {&DurnixForm::ComboPar, "E", Qt::Key_Return, 0},
+        {&DurnixForm::ComboStop, "2", Qt::Key_Tab, 0}, {&DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4}};
+    for (const auto& [combo, text, key, opens] : cases) {
+        FormHarness h;
+        DurnixForm& f = h.Start();
+        f.show();
+        QComboBox* box = f.*combo;
+        const int index = box->currentIndex();
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        const int before = h.comm.openCount;
+        QTest::keyClicks(box->lineEdit(), text);
+        QTest::keyClick(box->lineEdit(), key);
+        EXPECT_EQ(h.comm.openCount - before, opens) << text;
+        EXPECT_EQ(box->currentIndex(), index) << text;
+        EXPECT_EQ(box->currentText(), text);
+    }
+}
+
+// The address bar is in the Tab order after the address box; Up raises the
+// address by one, Down lowers it.
+TEST(OperatorInput, TabReachesTheAddressBarWhoseArrowKeysStepTheAddress)
+{
+    FormHarness h;
+    DurnixForm& f = h.Start();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.TextAddr->setFocus();
+    QTest::keyClick(f.TextAddr, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), f.VScrollAddr);
+    const std::pair<Qt::Key, const char*> steps[] = {{Qt::Key_Up, "1"}, {Qt::Key_Up, "2"}, {Qt::Key_Down, "1"}};
+    for (const auto& [key, address] : steps) {
+        QTest::keyClick(f.VScrollAddr, key);
+        EXPECT_EQ(f.TextAddr->text(), address);
+    }
+    QTest::keyClick(f.VScrollAddr, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), f.TextRepeat);
+}
+
+// Behind "Failed to init Com!" the repeat timer is held: no tick sends, beeps
+// or counts down until the operator has pressed OK, and then repetition is off.
+TEST(OperatorInput, NoRepeatTickRunsWhileThePortFailureBoxIsOpen)
+{
+    FormHarness h;
+    h.portFailureBoxMs = 300;
+    DurnixForm& f = h.Start();
+    f.TextRepeat->setText("0.01");
+    f.TextCount->setText("1000");
+    Click(f.CheckRepeat);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.comm.writes.size() >= 3; }, 2000));
+    h.comm.failOpen = true;
+    const qsizetype sent = h.comm.writes.size();
+    QTest::keyClick(f.ComboPort, Qt::Key_Down);
+    EXPECT_EQ(h.comm.writes.size(), sent);
+    EXPECT_EQ(h.beeps, 0);
+    EXPECT_EQ(f.TextCount->text().toInt(), 1000 - int(sent));
+    EXPECT_EQ(VbValue(f.CheckRepeat), 0);
+}
