@@ -4,13 +4,20 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 // Qt reports neither modem line changes nor framing and parity errors, so we look at the tty
-// ourselves. A device that cannot tell (a pseudo-terminal, some adapters) is simply not watched.
+// ourselves. The line states come from TIOCMGET; the event counters of TIOCGICOUNT add short
+// pulses, rings and line errors where the driver keeps them. A device that cannot even tell its
+// line states (a pseudo-terminal) is simply not watched.
 class LinePoller : public QObject {
     Q_OBJECT
 public:
+    // The ioctl the poller asks the tty with; tests put a device of their own behind it.
+    using Ioctl = std::function<int(int fd, unsigned long request, void* argument)>;
+
     explicit LinePoller(QObject* parent = nullptr);
+    explicit LinePoller(Ioctl ioctl, QObject* parent = nullptr);
 
     void Start(int fd);
     void Stop();
@@ -23,6 +30,7 @@ signals:
 private:
     void Poll();
 
+    Ioctl ioctl_;
     QTimer timer_;
     LineChangeDetector detector_;
     int fd_ = -1;

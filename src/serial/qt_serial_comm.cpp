@@ -68,7 +68,7 @@ bool QtSerialComm::Open()
     // QSerialPort keeps the line format and flow control given while closed and applies them here.
     port_.setPortName(DevicePath());
     if (!port_.open(QIODevice::ReadWrite))
-        return FailWithPortError();
+        return FailWithPortError(PortFailure::Opening);
     ApplyLines();
 #ifdef Q_OS_LINUX
     poller_.Start(port_.handle());
@@ -152,11 +152,14 @@ bool QtSerialComm::Fail(const QString& what)
     return false;
 }
 
-bool QtSerialComm::FailWithPortError()
+bool QtSerialComm::FailWithPortError(PortFailure::When when)
 {
     const QFileInfo device(DevicePath());
-    error_ = PortErrorText(
-        { DevicePath(), port_.error(), port_.errorString(), device.isReadable() && device.isWritable() });
+    PortFailure failure {DevicePath(), port_.error(), port_.errorString()};
+    failure.when = when;
+    failure.deviceAccessible = device.isReadable() && device.isWritable();
+    failure.notADevice = device.isFile() || device.isDir();
+    error_ = PortErrorText(failure);
     return false;
 }
 
@@ -167,12 +170,14 @@ void QtSerialComm::OnReadyRead()
 }
 
 // A vanished device (unplugged, or the far side of a pseudo-terminal closed) keeps reporting
-// read errors at full speed while Qt still calls the port open; closing it ends that.
+// read errors at full speed while Qt still calls the port open; closing it ends that. An open
+// that fails reports its error here too, before the port was ever open: that is a failure to
+// open, which Open() reports, not a lost device.
 void QtSerialComm::OnPortError(QSerialPort::SerialPortError error)
 {
-    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+    if (!port_.isOpen() || (error != QSerialPort::ReadError && error != QSerialPort::ResourceError))
         return;
-    FailWithPortError();
+    FailWithPortError(PortFailure::Lost);
     Close();
     emit portLost();
 }

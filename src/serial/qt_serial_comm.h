@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/mscomm.h"
+#include "serial/port_error_text.h"
 #include "serial/port_map.h"
 
 #include <QSerialPort>
@@ -51,7 +52,7 @@ private:
     void SetLine(bool (QSerialPort::*setter)(bool), bool raised);
     void ApplyLines();
     bool Fail(const QString& what);
-    bool FailWithPortError();
+    bool FailWithPortError(PortFailure::When when = PortFailure::Operating);
     void OnReadyRead();
     void OnPortError(QSerialPort::SerialPortError error);
     void Raise(int code);

@@ -53,19 +53,6 @@ TEST(LineChangeDetector, RaisesWhatChangedOnceInTheOrderLinesRingErrors)
     EXPECT_TRUE(detector.Feed(counted).isEmpty()) << "first reading after Reset";
 }
 
-// The missing and the vanished device are named through a real port.
-TEST(PortErrorText, NamesTheDeviceTheReasonAndAHint)
-{
-    const auto text = [](auto error, bool accessible) {
-        return PortErrorText({ "/d", error, "bad", accessible });
-    };
-    EXPECT_EQ(text(QSerialPort::PermissionError, false),
-        "/d: permission denied. On Linux, add your user to the dialout group.");
-    EXPECT_EQ(text(QSerialPort::PermissionError, true),
-        "/d: the port is busy; it may be in use by another program.");
-    EXPECT_EQ(text(QSerialPort::UnsupportedOperationError, true), "/d: bad.");
-}
-
 // COM1 mapped to a fresh pseudo-terminal and opened.
 struct OpenPort : PtyPair {
     explicit OpenPort(const char* settings = "9600,N,8,1")
@@ -116,18 +103,15 @@ TEST(QtSerialComm, InBufferCountZeroDiscardsUnreadInputAndEveryByteValuePassesBo
     EXPECT_EQ(port.Receive(all.size()), all);
 }
 
-TEST(QtSerialComm, VanishedOrMissingDevicesAreNamed)
+TEST(QtSerialComm, AVanishedDeviceIsNamedAndClosed)
 {
     OpenPort port;
     port.CloseMaster();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !port.comm.portOpen(); }, 2000));
     EXPECT_TRUE(port.comm.errorText().endsWith(
-        ": the device has gone away (unplugged, or closed at the other end); the port was closed."));
+        ": the device went away (unplugged, or closed at the other end); the port was closed."));
     const std::clock_t before = std::clock();
     QTest::qWait(1000);
     EXPECT_LT(double(std::clock() - before) / CLOCKS_PER_SEC, 0.3) << "something spins on the dead device";
 
-    QtSerialComm missing(PortMap::FromSettingsBytes("COM1=/nonexistent/tty"));
-    EXPECT_FALSE(missing.setPortOpen(true));
-    EXPECT_EQ(missing.errorText(), "/nonexistent/tty: no such device.");
 }
