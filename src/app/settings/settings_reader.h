@@ -32,6 +32,8 @@ std::optional<QByteArray> ReadSettingsFile(const QString& directory);
 // "Port" stores the COM number, so it is read with offset -1.
 std::optional<int> SettingListIndex(const QString& value, int listCount, double offset = 0);
 std::optional<int> SettingCheckState(const QString& value);
-std::optional<int> SettingInt16(const QString& value);
+// A window edge or size in twips: any number, held within a range that no screen reaches, so a
+// window closed far out on a second monitor never stops the reading.
+int SettingTwips(const QString& value);
 // The per-mode and recent DISP memories keep the number unrounded.
 double SettingMemory(const QString& value);

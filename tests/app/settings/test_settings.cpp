@@ -74,8 +74,8 @@ TEST(SettingsReader, ValueHelpersRefuseWhatMustStopTheReading)
               { SettingListIndex("-1 ", 12), -1 }, { SettingListIndex("10.5", 12), 10 },
               { SettingListIndex("11.5", 12), none }, { SettingListIndex("65537", 12), none },
               { SettingCheckState(" 2 "), 2 }, { SettingCheckState(" 7 "), none },
-              { SettingCheckState("-1 "), none }, { SettingInt16("32767"), 32767 },
-              { SettingInt16("32768"), none }, { SettingInt16("-1e400"), none } };
+              { SettingCheckState("-1 "), none }, { SettingTwips(" 34500 "), 34500 },
+              { SettingTwips("-1e400"), -1000000000 }, { SettingTwips("x"), 0 } };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
     EXPECT_DOUBLE_EQ(SettingMemory(" 0.5 "), 0.5);
@@ -97,7 +97,7 @@ TEST(SettingsReader, DamagedFilesNeverGiveAValueOutsideItsRange)
             const int index = SettingListIndex(line.value, 16, -1).value_or(0);
             const int state = SettingCheckState(line.value).value_or(0);
             ASSERT_TRUE(line.slot >= 0 && line.slot <= 16 && index >= -1 && index < 16 && state >= 0
-                && state <= 2 && std::abs(SettingInt16(line.value).value_or(0)) <= 32768
+                && state <= 2 && std::abs(SettingTwips(line.value)) <= 1000000000
                 && !std::isnan(SettingMemory(line.value)))
                 << file.toStdString();
         }
