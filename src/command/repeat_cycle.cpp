@@ -20,5 +20,7 @@ RepeatCountStep NextRepeatCount(QStringView countText)
     const double value = LenientNumber(countText);
     if (value <= 1)
         return {RepeatCountStep::LastSend, {}};
-    return {RepeatCountStep::CountDown, PlainNumber(value - 1)};
+    // 1.1 - 1 is 0.10000000000000009 in binary; the operator typed decimals and reads "0.1".
+    const double remaining = QString::number(value - 1, 'g', 15).toDouble();
+    return {RepeatCountStep::CountDown, PlainNumber(remaining)};
 }

@@ -124,7 +124,8 @@ TEST(RepeatCycle, IntervalIsTheMagnitudeInMillisecondsAndTheCountCountsOnlyAWhol
     using enum RepeatCountStep::Kind;
     const std::tuple<QString, RepeatCountStep::Kind, QString> counts[] = { { "3", CountDown, "2" },
         { "1", LastSend, "" }, { "1.5", CountDown, "0.5" }, { "1e1", CountDown, "9" },
-        { " 3 ", CountDown, "2" }, { "", NoLimit, "" }, { "3x", NoLimit, "" } };
+        { " 3 ", CountDown, "2" }, { "", NoLimit, "" }, { "3x", NoLimit, "" }, { "1.1", CountDown, "0.1" },
+        { "1e20", CountDown, "100000000000000000000" } };
     for (const auto& [text, kind, remaining] : counts) {
         const RepeatCountStep step = NextRepeatCount(text);
         EXPECT_EQ(std::pair(step.kind, step.remaining), std::pair(kind, remaining)) << text.toStdString();
