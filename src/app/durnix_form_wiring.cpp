@@ -42,7 +42,8 @@ void ConnectComboClick(DurnixForm* form, QComboBox* combo, Handler handler)
 
 // An editable combo selects the entry that matches its typed text when the
 // operator presses Enter or leaves the box. In the port boxes typing must
-// start nothing, so only a pick from the list selects.
+// start nothing, and in the command box it must not restore a recent entry's
+// check boxes, so only a pick from the list selects.
 void SelectOnlyByPicking(QComboBox* combo)
 {
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
@@ -100,6 +101,7 @@ void DurnixForm::WireCommand()
     ConnectOptionClick(this, OptionModeTime, &DurnixForm::OptionModeTime_Click);
     ConnectOptionClick(this, OptionModeFile, &DurnixForm::OptionModeFile_Click);
     ConnectComboClick(this, ComboTime, &DurnixForm::ComboTime_Click);
+    SelectOnlyByPicking(TextOutput);
     connect(TextOutput, &QComboBox::editTextChanged, this, &DurnixForm::TextOutput_Change);
     // Only the operator picks from the recent list.
     connect(TextOutput, &QComboBox::activated, this, &DurnixForm::TextOutput_Click);

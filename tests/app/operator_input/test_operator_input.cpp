@@ -133,17 +133,21 @@ INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse,
     });
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
-// selects nothing; the speed box reopens the port at each keystroke only.
+// selects nothing; the speed box reopens the port at each keystroke only, and
+// the command box keeps its check boxes.
 TEST(OperatorInput, TypingInAPortBoxStartsNothing)
 {
     const std::tuple<QComboBox* DurnixForm::*, const char*, Qt::Key, int> cases[] = {
         {&DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0}, {&DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0},
         {&DurnixForm::ComboBits, "7", Qt::Key_Tab, 0}, {&DurnixForm::ComboPar, "E", Qt::Key_Return, 0},
-        {&DurnixForm::ComboStop, "2", Qt::Key_Tab, 0}, {&DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4}};
+        {&DurnixForm::ComboStop, "2", Qt::Key_Tab, 0}, {&DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4},
+        {&DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0}};
     for (const auto& [combo, text, key, opens] : cases) {
         FormHarness h;
         DurnixForm& f = h.Start();
         f.show();
+        f.Recent.Remember("PING", 1, 1);
+        f.TextOutput->setItemText(0, "PING");
         QComboBox* box = f.*combo;
         const int index = box->currentIndex();
         box->setFocus();
@@ -154,6 +158,7 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
         EXPECT_EQ(h.comm.openCount - before, opens) << text;
         EXPECT_EQ(box->currentIndex(), index) << text;
         EXPECT_EQ(box->currentText(), text);
+        EXPECT_EQ(VbValue(f.CheckHex), 0) << text;
     }
 }
 
