@@ -34,6 +34,9 @@ public:
 
     // Whether the settings file gave the window its place on the screen.
     bool PlacedBySettings() const { return placedBySettings_; }
+    // Brings a window that the settings file placed where no screen shows it back onto the
+    // nearest of these screen areas.
+    void KeepOnScreens(const QList<QRect>& screenAreas);
 
     // Window-level variables, readable by tests and tools.
     qint16 ResponseState = 0;

@@ -2,6 +2,7 @@
 #include "app/durnix_form.h"
 #include "app/settings/settings_reader.h"
 #include "app/settings/settings_writer.h"
+#include "app/settings/window_placement.h"
 #include "app/twips.h"
 #include "app/vb_controls.h"
 
@@ -80,6 +81,18 @@ void DurnixForm::FitOuterSize()
     resize(*savedOuterSize_ - decoration);
     if (!decoration.isEmpty())
         savedOuterSize_.reset();
+}
+
+void DurnixForm::KeepOnScreens(const QList<QRect>& screenAreas)
+{
+    const QRect saved(frameGeometry().topLeft(), savedOuterSize_.value_or(frameGeometry().size()));
+    const QRect placed = PlaceOnScreens(saved, screenAreas);
+    if (placed.topLeft() != saved.topLeft())
+        move(placed.topLeft());
+    if (placed.size() != saved.size()) {
+        savedOuterSize_ = placed.size();
+        FitOuterSize();
+    }
 }
 
 bool DurnixForm::ApplyConnectionSetting(const SettingLine& line)

@@ -1,7 +1,6 @@
 #include "app/durnix_form.h"
 #include "app/form_services.h"
 #include "app/settings/settings_reader.h"
-#include "app/settings/window_placement.h"
 #include "serial/qt_serial_comm.h"
 
 #include <QApplication>
@@ -10,17 +9,12 @@
 
 namespace {
 
-// A window placed by the settings file whose screen is gone comes back onto one that is there.
-void KeepOnScreen(QWidget& window)
+QList<QRect> AvailableScreenAreas()
 {
     QList<QRect> areas;
     for (const QScreen* screen : QGuiApplication::screens())
         areas << screen->availableGeometry();
-    const QRect placed = PlaceOnScreens(window.frameGeometry(), areas);
-    if (placed.topLeft() != window.frameGeometry().topLeft())
-        window.move(placed.topLeft());
-    if (placed.size() != window.frameGeometry().size())
-        window.resize(placed.size());
+    return areas;
 }
 
 } // namespace
@@ -35,7 +29,7 @@ int main(int argc, char** argv)
     QtSerialComm comm(portMap);
     DurnixForm form(comm, DesktopServices(settingsFolder, portMap));
     if (form.PlacedBySettings())
-        KeepOnScreen(form);
+        form.KeepOnScreens(AvailableScreenAreas());
     else
         form.move(app.primaryScreen()->availableGeometry().center() - form.rect().center());
     form.show();

@@ -1,7 +1,6 @@
 #include "app/settings/window_placement.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 

@@ -118,14 +118,20 @@ TEST(FormSettingsFile, PortBeyondTheListStopsTheReadingAndKeepsWhatCameBefore)
     EXPECT_EQ(f.TextOutput->currentText(), QString("DISP HELLO"));
 }
 
-// A window closed far out on a second monitor is beyond 16 bits of twips; the lines after it count.
+// A window closed far out on a second monitor is beyond 16 bits of twips; the lines after it count,
+// and with that monitor gone the window comes back onto the one that is left.
 TEST(FormSettingsFile, AWindowBeyondSixteenBitsOfTwipsKeepsTheLinesAfterIt)
 {
     FormHarness h;
-    const DurnixForm& f = StartWith(h, "WindowLeft= 34500 \r\nWindowTop= 900 \r\nPort= 5 \r\nProt= 3 \r\n");
+    DurnixForm& f = StartWith(h,
+        "WindowLeft= 34500 \r\nWindowTop= 900 \r\nWindowWidth= 6000 \r\nPort= 5 \r\nProt= 3 \r\n");
     EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(2300, 60));
     EXPECT_EQ(h.comm.commPort(), 5);
     EXPECT_EQ(f.ComboProt->currentIndex(), 3);
+    f.KeepOnScreens({QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)});
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(2300, 60));
+    f.KeepOnScreens({QRect(0, 0, 1920, 1080)});
+    EXPECT_EQ(f.frameGeometry(), QRect(1520, 60, 400, f.height()));
 }
 
 TEST(FormSettingsFile, RepeatInFileModeStartsTheCycleWithTheProgram)
