@@ -128,8 +128,7 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
     };
     // Framing, parity, CTS, DSR, DCD, RI: R red, G green, . black.
     const std::tuple<std::function<void()>, QString, int> steps[] = {
-        { raise(MSComm::comEventFrame), "R.....", 1 },
-        { raise(MSComm::comEventRxParity), "RR....", 3 },
+        { raise(MSComm::comEventFrame), "R.....", 1 }, { raise(MSComm::comEventRxParity), "RR....", 3 },
         { [&] { comm.raise(MSComm::comEventFrame), comm.receive("ok"); }, "RR....", 3 },
         { [&] { QTest::mouseClick(f.TextInput, Qt::LeftButton); }, "......", 0 },
         { line(&FakeComm::cts, true, MSComm::comEvCTS), "..G...", 0 },
@@ -138,11 +137,11 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
         { [&] { comm.raise(MSComm::comEvRing), comm.raise(7); }, "..GGGG", 0 }, // 7: no event of the port
         { line(&FakeComm::dsr, false, MSComm::comEvDSR), "..G.G.", 0 },
         { [&] { comm.raise(MSComm::comEvRing), comm.raise(MSComm::comEventRxParity); }, ".RG.GG", 2 },
-        { [&] { f.CommandSend->click(); }, "..G.GG", 0 },
-        { raise(MSComm::comEventFrame), "R.G.GG", 1 },
+        { [&] { f.CommandSend->click(); }, "..G.GG", 0 }, { raise(MSComm::comEventFrame), "R.G.GG", 1 },
         { [&] { SetVbValue(f.CheckRepeat, 1), comm.rejectSettings = true, comm.cts = false; }, "R.G.GG", 1 },
         { [&] { f.ComboPort->setCurrentIndex(1); }, "R.G.GG", 1 },
         { [&] { comm.rejectSettings = false, f.ComboPort->setCurrentIndex(2); }, "....G.", 0 },
+        { [&] { comm.cd = false, comm.lose(); }, "......", 0 }, // the lost port shows its lines down
     };
     const Lamp* lamps[] = { f.ShapeFraming, f.ShapeParity, f.ShapeCTS, f.ShapeDSR, f.ShapeDCD, f.ShapeRI };
     const QMap<QRgb, char> names
