@@ -4,6 +4,8 @@
 #include "serial/port_settings.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -130,4 +132,22 @@ TEST(QtSerialComm, VanishedOrMissingDevicesAreNamed)
     QtSerialComm missing(PortMap::FromSettingsBytes("COM1=/nonexistent/tty"));
     EXPECT_FALSE(missing.setPortOpen(true));
     EXPECT_EQ(missing.errorText(), "/nonexistent/tty: no such device.");
+}
+
+// Another program's lock on the device, here held by this process, which is as alive as any.
+TEST(QtSerialComm, ALockedDeviceIsBusyUntilTheLockIsGone)
+{
+    if (!QFileInfo("/var/lock").isWritable())
+        GTEST_SKIP() << "no writable /var/lock for serial port lock files";
+    PtyPair pty;
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyLOCKED");
+    ASSERT_TRUE(QFile::link(pty.SlavePath(), link));
+    QLockFile holder("/var/lock/LCK.." + QString(link).replace('/', '_')); // as Qt names it outside /dev
+    ASSERT_TRUE(holder.tryLock());
+    QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + QFile::encodeName(link)));
+    EXPECT_FALSE(comm.setPortOpen(true));
+    EXPECT_EQ(comm.errorText(), link + ": the port is busy; it may be in use by another program.");
+    holder.unlock();
+    EXPECT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
 }
