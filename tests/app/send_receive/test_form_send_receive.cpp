@@ -93,6 +93,9 @@ TEST(FormSend, EscapeOutOfRangeOnlyBeepsAndAClosedPortBeepsButShowsThePacket)
     EXPECT_EQ(f.ResponseState, 1);
     EXPECT_EQ(f.TextOutput->itemText(0) + f.TextOutput->itemText(1), QString("ZA<-1>B"))
         << "listed all the same";
+    h.comm.setPortOpen(true);
+    h.comm.receive(QByteArray::fromHex("32"));
+    EXPECT_EQ(f.TextInputHex->text() + '|' + f.TextInput->text(), QString("32 |12")) << "the answer goes on";
 }
 
 TEST(FormSend, InterpretedAnswerStaysAcrossSendsOnlyWithARepeatInterval)

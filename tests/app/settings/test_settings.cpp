@@ -126,8 +126,9 @@ TEST(SettingsFile, ReadsOnlyARegularFileOfOurSizeAndAFailedSaveLeavesThePrevious
         && QDir(device.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
         << "a folder in its place is left alone";
     ASSERT_TRUE(
-        QDir(device.path()).rmdir("durnix.ini") && QFile::link("/dev/zero", device.filePath("durnix.ini")));
-    EXPECT_EQ(ReadSettingsFile(device.path()), std::nullopt);
+        QDir(device.path()).rmdir("durnix.ini") && QFile::link("/dev/null", device.filePath("durnix.ini")));
+    EXPECT_EQ(ReadSettingsFile(device.path()), std::nullopt)
+        << "a device reads as no file, not as an empty one";
     ASSERT_TRUE(QFile(dir.filePath("durnix.ini")).resize(100 * 1024 * 1024)); // sparse, far beyond ours
     EXPECT_EQ(ReadSettingsFile(dir.path()), std::nullopt);
 }
