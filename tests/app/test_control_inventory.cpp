@@ -79,15 +79,11 @@ QString KindOf(QWidget* w)
     return w->metaObject()->className();
 }
 
+// A text box's text is its content; frames have a title, buttons and labels a text.
 QString CaptionOf(const QWidget* w)
 {
-    if (auto* button = qobject_cast<const QAbstractButton*>(w))
-        return button->text();
-    if (auto* label = qobject_cast<const QLabel*>(w))
-        return label->text();
-    if (auto* frame = qobject_cast<const QGroupBox*>(w))
-        return frame->title();
-    return {};
+    return w->inherits("QLineEdit") ? QString()
+                                    : w->property(w->inherits("QGroupBox") ? "title" : "text").toString();
 }
 
 QString ContentOf(const QWidget* w)
