@@ -91,7 +91,7 @@ void PrintTo(const FramingCase& c, std::ostream* out)
 
 using EachFraming = ::testing::TestWithParam<FramingCase>;
 
-TEST_P(EachFraming, SendShowsTheInterpretedAnswerComplete)
+TEST_P(EachFraming, AnswerIsShownComplete)
 {
     const FramingCase& c = GetParam();
     Rig r;
@@ -153,7 +153,8 @@ void PrintTo(const VanishCase& c, std::ostream* out)
 
 using DeviceVanishes = ::testing::TestWithParam<VanishCase>;
 
-TEST_P(DeviceVanishes, PortClosesRepetitionEndsNothingSpinsAndARestartTalksAgain)
+// The port closes at once, repetition ends, nothing spins, and a restarted device talks again.
+TEST_P(DeviceVanishes, During)
 {
     const VanishCase& c = GetParam();
     Rig r(c.options);
