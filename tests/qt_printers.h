@@ -10,7 +10,14 @@ inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
 }
+// Bytes outside printable ASCII as \xHH, so a packet prints whole and as it is.
 inline void PrintTo(const QByteArray& bytes, std::ostream* out)
 {
-    *out << '"' << bytes.toStdString() << "\" (" << bytes.toHex(' ').toStdString() << ')';
+    *out << '"';
+    for (const char byte : bytes)
+        if (byte >= ' ' && byte <= '~' && byte != '\\')
+            *out << byte;
+        else
+            *out << "\\x" << QByteArray(1, byte).toHex().constData();
+    *out << '"';
 }

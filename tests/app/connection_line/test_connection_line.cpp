@@ -3,8 +3,6 @@
 #include "app/vb_controls.h"
 #include "common/interval_timer.h"
 #include "form_harness.h"
-#include "serial/pty_pair.h"
-#include "serial/qt_serial_comm.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -52,22 +50,6 @@ TEST(PortConfiguration, TypingASpeedReconfiguresAtEveryKeystroke)
     f.ComboBPS->lineEdit()->selectAll();
     QTest::keyClicks(f.ComboBPS->lineEdit(), "19200");
     EXPECT_EQ(seen, QStringList({ "1,N,8,1", "19,N,8,1", "192,N,8,1", "1920,N,8,1", "19200,N,8,1" }));
-}
-
-// COM1 is a pseudo-terminal, COM2 a device that is not there.
-TEST(WindowOnPty, SendReachesTheDeviceAndAFailureNamesTheDevice)
-{
-    PtyPair pty;
-    FormHarness h;
-    const QString missing = h.folder.filePath("no-such-tty");
-    h.portMap.SetPath(1, pty.SlavePath());
-    h.portMap.SetPath(2, missing);
-    QtSerialComm comm(h.portMap);
-    DurnixForm f(comm, h.Services());
-    f.CommandSend->click();
-    EXPECT_EQ(pty.Read(13).toHex(' '), QByteArray("80 44 49 53 50 20 48 45 4c 4c 4f 03 6f"));
-    f.ComboPort->setCurrentIndex(1);
-    EXPECT_EQ(h.portFailures, QStringList { missing + ": no such device." });
 }
 
 // A second break clicked during the first is handled while the first holds.
