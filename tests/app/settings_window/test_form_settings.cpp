@@ -25,7 +25,7 @@ const QByteArray kBusyFile
       "Time= 3 \r\nHex= 1 \r\nDisp= 2 \r\nAA= 1 \r\nChars=12\r\nNoscroll= 1 \r\n"
       "Modefreedisp= 0.5 \r\nModetimedisp=-2 \r\nModefiledisp= 0 \r\n"
       "Lastcmd0=DISP A=1, \"two\", 'three'\r\nLastcmddisp0=1\r\nLastcmdhex0=0\r\n"
-      "Lastcmd2=RAW\r\nLastcmddisp2=\r\nLastcmdhex2=\r\n"
+      "Lastcmd2=RAW\r\nLastcmddisp2=0\r\nLastcmdhex2=0\r\n"
       "Lastcmd3=X\xC4\x80\r\nLastcmddisp3=2\r\nLastcmdhex3=1.5\r\n"
       "Output=PING \"42\", a=b\r\n";
 
@@ -72,7 +72,7 @@ TEST(FormSettingsFile, EverySettingIsReadShownAndWrittenBackToTheSameBytes)
         QString::fromUtf8(
             "mm.ss 17 2.5 12 PING \"42\", a=b /srv/durnix/commands.txt file CheckRTS=2 CheckRepeat=1 "
             "CheckHex=1 CheckDisp=2 CheckAA=1 CheckPatkittain=1 DISP A=1, \"two\", 'three'/1/0 /9/9 "
-            "RAW/9/9 XÄ€/2/1.5 /9/9 0.5 -2 0"));
+            "RAW/0/0 XÄ€/2/1.5 /9/9 0.5 -2 0"));
     h.Close();
     EXPECT_EQ(h.ReadSettings(), kBusyFile);
 }
