@@ -108,6 +108,7 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
     const auto line = [&comm](bool FakeComm::*state, bool up, int code) {
         return [&comm, state, up, code] { comm.*state = up, comm.raise(code); };
     };
+    int repeatAfterSetUp = -1;
     // Framing, parity, CTS, DSR, DCD, RI: R red, G green, . black.
     const std::tuple<std::function<void()>, QString, int> steps[] = {
         { raise(MSComm::comEventFrame), "R.....", 1 }, { raise(MSComm::comEventRxParity), "RR....", 3 },
@@ -123,7 +124,11 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
         { [&] { SetVbValue(f.CheckRepeat, 1), comm.rejectSettings = true, comm.cts = false; }, "R.G.GG", 1 },
         { [&] { f.ComboPort->setCurrentIndex(1); }, "R.G.GG", 1 },
         { [&] { comm.rejectSettings = false, f.ComboPort->setCurrentIndex(2); }, "....G.", 0 },
-        { [&] { comm.cd = false, comm.lose(); }, "......", 0 }, // the lost port shows its lines down
+        { [&] {
+             repeatAfterSetUp = VbValue(f.CheckRepeat), SetVbValue(f.CheckRepeat, 1), comm.cd = false,
+             comm.lose();
+         },
+            "......", 0 }, // the lost port shows its lines down
     };
     const Lamp* lamps[] = { f.ShapeFraming, f.ShapeParity, f.ShapeCTS, f.ShapeDSR, f.ShapeDCD, f.ShapeRI };
     const QMap<QRgb, char> names
@@ -137,7 +142,8 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
         EXPECT_EQ(f.LineErrors, lineErrors) << shown.toStdString();
     }
     EXPECT_EQ(h.portFailures, QStringList { "bad settings" }) << "one box for the failed set-up";
-    EXPECT_EQ(VbValue(f.CheckRepeat), 0) << "which ends repetition";
+    EXPECT_EQ(repeatAfterSetUp, 0) << "which ends repetition";
+    EXPECT_EQ(VbValue(f.CheckRepeat) + 10 * h.beeps, 10) << "the loss ends it too, with one beep and no box";
 }
 
 TEST(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
