@@ -4,6 +4,8 @@
 #include "serial/port_settings.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QLockFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -114,4 +116,24 @@ TEST(QtSerialComm, AVanishedDeviceIsNamedAndClosed)
     QTest::qWait(1000);
     EXPECT_LT(double(std::clock() - before) / CLOCKS_PER_SEC, 0.3) << "something spins on the dead device";
 
+}
+
+// Another program's lock on the device, here held by this process, which is as alive as any.
+TEST(QtSerialComm, ALockedDeviceIsBusyUntilTheLockIsGone)
+{
+    if (!QFileInfo("/var/lock").isWritable())
+        GTEST_SKIP() << "no writable /var/lock for serial port lock files";
+    PtyPair pty;
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyLOCKED");
+    ASSERT_TRUE(QFile::link(pty.SlavePath(), link));
+    QLockFile holder("/var/lock/LCK.." + QString(link).replace('/', '_')); // as Qt names it outside /dev
+    ASSERT_TRUE(holder.tryLock());
+    QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + QFile::encodeName(link)));
+    EXPECT_FALSE(comm.setPortOpen(true));
+    EXPECT_TRUE(comm.errorText().startsWith(link + ": the port is busy")
+        && comm.errorText().endsWith("t may be in use by another program."))
+        << comm.errorText().toStdString();
+    holder.unlock();
+    EXPECT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
 }

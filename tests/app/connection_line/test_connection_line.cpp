@@ -3,8 +3,6 @@
 #include "app/vb_controls.h"
 #include "common/interval_timer.h"
 #include "form_harness.h"
-#include "serial/pty_pair.h"
-#include "serial/qt_serial_comm.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -52,23 +50,6 @@ TEST(PortConfiguration, TypingASpeedReconfiguresAtEveryKeystroke)
     f.ComboBPS->lineEdit()->selectAll();
     QTest::keyClicks(f.ComboBPS->lineEdit(), "19200");
     EXPECT_EQ(seen, QStringList({ "1,N,8,1", "19,N,8,1", "192,N,8,1", "1920,N,8,1", "19200,N,8,1" }));
-}
-
-// COM1 is a pseudo-terminal, COM2 a device that is not there.
-TEST(WindowOnPty, SendReachesTheDeviceAndAFailureNamesTheDevice)
-{
-    PtyPair pty;
-    FormHarness h;
-    const QString missing = h.folder.filePath("no-such-tty");
-    h.portMap.SetPath(1, pty.SlavePath());
-    h.portMap.SetPath(2, missing);
-    QtSerialComm comm(h.portMap);
-    DurnixForm f(comm, h.Services());
-    f.CommandSend->click();
-    EXPECT_EQ(pty.Read(13).toHex(' '), QByteArray("80 44 49 53 50 20 48 45 4c 4c 4f 03 6f"));
-    f.ComboPort->setCurrentIndex(1);
-    ASSERT_EQ(h.portFailures.size(), 1);
-    EXPECT_TRUE(h.portFailures[0].startsWith(missing + ": no such device (")) << h.portFailures[0].toStdString();
 }
 
 // A second break clicked during the first is handled while the first holds.
@@ -127,10 +108,10 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
     const auto line = [&comm](bool FakeComm::*state, bool up, int code) {
         return [&comm, state, up, code] { comm.*state = up, comm.raise(code); };
     };
+    int repeatAfterSetUp = -1;
     // Framing, parity, CTS, DSR, DCD, RI: R red, G green, . black.
     const std::tuple<std::function<void()>, QString, int> steps[] = {
-        { raise(MSComm::comEventFrame), "R.....", 1 },
-        { raise(MSComm::comEventRxParity), "RR....", 3 },
+        { raise(MSComm::comEventFrame), "R.....", 1 }, { raise(MSComm::comEventRxParity), "RR....", 3 },
         { [&] { comm.raise(MSComm::comEventFrame), comm.receive("ok"); }, "RR....", 3 },
         { [&] { QTest::mouseClick(f.TextInput, Qt::LeftButton); }, "......", 0 },
         { line(&FakeComm::cts, true, MSComm::comEvCTS), "..G...", 0 },
@@ -139,11 +120,15 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
         { [&] { comm.raise(MSComm::comEvRing), comm.raise(7); }, "..GGGG", 0 }, // 7: no event of the port
         { line(&FakeComm::dsr, false, MSComm::comEvDSR), "..G.G.", 0 },
         { [&] { comm.raise(MSComm::comEvRing), comm.raise(MSComm::comEventRxParity); }, ".RG.GG", 2 },
-        { [&] { f.CommandSend->click(); }, "..G.GG", 0 },
-        { raise(MSComm::comEventFrame), "R.G.GG", 1 },
+        { [&] { f.CommandSend->click(); }, "..G.GG", 0 }, { raise(MSComm::comEventFrame), "R.G.GG", 1 },
         { [&] { SetVbValue(f.CheckRepeat, 1), comm.rejectSettings = true, comm.cts = false; }, "R.G.GG", 1 },
         { [&] { f.ComboPort->setCurrentIndex(1); }, "R.G.GG", 1 },
         { [&] { comm.rejectSettings = false, f.ComboPort->setCurrentIndex(2); }, "....G.", 0 },
+        { [&] {
+             repeatAfterSetUp = VbValue(f.CheckRepeat), SetVbValue(f.CheckRepeat, 1), comm.cd = false,
+             comm.lose();
+         },
+            "......", 0 }, // the lost port shows its lines down
     };
     const Lamp* lamps[] = { f.ShapeFraming, f.ShapeParity, f.ShapeCTS, f.ShapeDSR, f.ShapeDCD, f.ShapeRI };
     const QMap<QRgb, char> names
@@ -157,7 +142,8 @@ TEST(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem
         EXPECT_EQ(f.LineErrors, lineErrors) << shown.toStdString();
     }
     EXPECT_EQ(h.portFailures, QStringList { "bad settings" }) << "one box for the failed set-up";
-    EXPECT_EQ(VbValue(f.CheckRepeat), 0) << "which ends repetition";
+    EXPECT_EQ(repeatAfterSetUp, 0) << "which ends repetition";
+    EXPECT_EQ(VbValue(f.CheckRepeat) + 10 * h.beeps, 10) << "the loss ends it too, with one beep and no box";
 }
 
 TEST(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)

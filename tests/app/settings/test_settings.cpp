@@ -119,8 +119,16 @@ TEST(SettingsFile, ReadsOnlyARegularFileOfOurSizeAndAFailedSaveLeavesThePrevious
     EXPECT_EQ(ReadSettingsFile(dir.path()), QByteArray("Port= 6 \r\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2) << "no temporary left";
 
-    ASSERT_TRUE(QFile::link("/dev/zero", device.filePath("durnix.ini")));
+    ASSERT_TRUE(QDir(device.path()).mkdir("durnix.ini"));
     EXPECT_EQ(ReadSettingsFile(device.path()), std::nullopt);
+    EXPECT_FALSE(SaveSettingsFile(device.path(), "Port= 6 \r\n"));
+    EXPECT_TRUE(QFileInfo(device.filePath("durnix.ini")).isDir()
+        && QDir(device.path()).entryList(QDir::Files | QDir::Hidden).isEmpty())
+        << "a folder in its place is left alone";
+    ASSERT_TRUE(
+        QDir(device.path()).rmdir("durnix.ini") && QFile::link("/dev/null", device.filePath("durnix.ini")));
+    EXPECT_EQ(ReadSettingsFile(device.path()), std::nullopt)
+        << "a device reads as no file, not as an empty one";
     ASSERT_TRUE(QFile(dir.filePath("durnix.ini")).resize(100 * 1024 * 1024)); // sparse, far beyond ours
     EXPECT_EQ(ReadSettingsFile(dir.path()), std::nullopt);
 }

@@ -35,13 +35,6 @@ TEST(FormVanishedFile, SendsGoOnSilentlyWhenTheOpenFileIsDeletedReplacedOrTrunca
     } cases[] = {
         // The open handle reads on to the end; then the name leads nowhere and the box stays.
         { "deleted", [](const QString& path) { QFile::remove(path); }, readToEndThenStuck, 0 },
-        // Root reads any file, so a folder in its place is what makes it unreadable.
-        { "replaced by a folder",
-            [](const QString& path) {
-                QFile::remove(path);
-                QDir().mkdir(path);
-            },
-            readToEndThenStuck, 0 },
         // Now an empty file: each step finds its end and opens it again.
         { "truncated", [](const QString& path) { QFile(path).resize(0); }, { "OLD", "OLD", "OLD" }, 1 },
     };
