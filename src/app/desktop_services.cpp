@@ -43,6 +43,27 @@ QString AskFileName(const QString& initialFolder, const QString& filter)
     return dialog.selectedFiles().first();
 }
 
+// Appending is the point, so an existing file is no reason to ask.
+QString AskLogFileName(const QString& initialFolder)
+{
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Start log"), initialFolder,
+        QStringLiteral("Logs (*.log *.tsv *.txt);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+void ShowLogFailure(const QString& message)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Durnix"), message, QMessageBox::Ok,
+        QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 } // namespace
 
 FormServices DesktopServices(const QString& settingsFolder, const PortMap& portMap)
@@ -61,5 +82,7 @@ FormServices DesktopServices(const QString& settingsFolder, const PortMap& portM
     services.settingsFolder = settingsFolder;
     services.programFolder = QCoreApplication::applicationDirPath();
     services.portMap = portMap;
+    services.askLogFileName = AskLogFileName;
+    services.showLogFailure = ShowLogFailure;
     return services;
 }

@@ -207,6 +207,7 @@ DurnixForm::DurnixForm(MSComm& comm, FormServices services, QWidget* parent)
     ApplyFonts();
     SetTabOrder();
     Wire();
+    SetUpLog();
     Form_Load();
 }
 
