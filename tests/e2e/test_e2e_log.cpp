@@ -68,8 +68,9 @@ TEST_P(LoggedSend, RecordsThePacketAndTheAnswerWithItsTime)
     ASSERT_TRUE(r.Ready()) << r.instrument.Errors().constData() << r.window.portFailures.join(' ').toStdString();
     r.window.Prepare(VxbWithBcc, "ID?");
     r.f.CommandSend->click();
-    if (!c.rxText.isEmpty())
+    if (!c.rxText.isEmpty()) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return r.f.ResponseState == 2; }, 5000));
+    }
     // Stopped, the instrument has answered all it ever will.
     r.instrument.Stop();
     const QStringList records = r.Records();
