@@ -33,14 +33,20 @@ void ShowPortFailure(const QString& detail)
     box.exec();
 }
 
+// The file the operator chose in the dialog, or empty.
+QString ChosenFile(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 QString AskFileName(const QString& initialFolder, const QString& filter)
 {
     QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open File"), initialFolder, QtFileFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return ChosenFile(dialog);
 }
 
 // Appending is the point, so an existing file is no reason to ask.
@@ -50,9 +56,7 @@ QString AskLogFileName(const QString& initialFolder)
         QStringLiteral("Logs (*.log *.tsv *.txt);;All files (*)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return ChosenFile(dialog);
 }
 
 void ShowLogFailure(const QString& message)

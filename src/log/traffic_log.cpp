@@ -2,7 +2,6 @@
 
 #include "log/log_format.h"
 
-#include <QElapsedTimer>
 
 namespace
 {
@@ -14,21 +13,10 @@ constexpr int kRunGraceMs = 2000;
 
 } // namespace
 
-LogClock SystemLogClock()
-{
-    return { [] { return QDateTime::currentDateTime(); },
-        [] {
-            static QElapsedTimer clock;
-            if (!clock.isValid())
-                clock.start();
-            return clock.nsecsElapsed();
-        } };
-}
-
 TrafficLog::TrafficLog(QObject* parent)
     : QObject(parent)
-    , clock_(SystemLogClock())
 {
+    monotonic_.start();
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     runGrace_.setSingleShot(true);
@@ -71,7 +59,7 @@ void TrafficLog::Sent(const QByteArray& packet, const QString& commandText)
     if (!IsRunning())
         return;
     quiet_.stop();
-    WriteAnswer(answers_.Sent(clock_.monotonicNs()));
+    WriteAnswer(answers_.Sent(monotonic_.nsecsElapsed()));
     if (runEnding_)
         WriteRun();
     if (run_)
@@ -83,7 +71,7 @@ void TrafficLog::Received(QByteArrayView chunk, bool completes, int protocolPosi
 {
     if (!IsRunning())
         return;
-    WriteAnswer(answers_.Received(chunk, completes, protocolPosition, shown, clock_.monotonicNs()));
+    WriteAnswer(answers_.Received(chunk, completes, protocolPosition, shown, monotonic_.nsecsElapsed()));
     if (answers_.EndsWhenQuiet())
         quiet_.start();
 }
@@ -116,7 +104,7 @@ void TrafficLog::RepeatSwitched(bool on)
 
 void TrafficLog::Write(const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms)
 {
-    writer_.Append(FormatLogRecord({ clock_.now(), QString::fromLatin1(event), bytes, text, ms }));
+    writer_.Append(FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms }));
 }
 
 void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)

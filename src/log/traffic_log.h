@@ -4,19 +4,10 @@
 #include "log/log_writer.h"
 #include "log/run_statistics.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <functional>
 #include <optional>
-
-// The log's clocks: the local time of each record, and a monotonic clock in
-// nanoseconds for the answer times.
-struct LogClock {
-    std::function<QDateTime()> now;
-    std::function<qint64()> monotonicNs;
-};
-LogClock SystemLogClock();
 
 // The record of the line: what the window sends and receives, the line's
 // events and the figures of each repeat run, as records of the log file. The
@@ -28,7 +19,6 @@ class TrafficLog : public QObject
 public:
     explicit TrafficLog(QObject* parent = nullptr);
     ~TrafficLog() override;
-    void SetClock(LogClock clock) { clock_ = std::move(clock); }
 
     // Starts appending to `path`; `repeating` when a repeat run is already on.
     // The message for the operator when the file cannot be written.
@@ -65,5 +55,5 @@ private:
     bool runEnding_ = false;
     QTimer quiet_;
     QTimer runGrace_;
-    LogClock clock_;
+    QElapsedTimer monotonic_; // for the answer times
 };
