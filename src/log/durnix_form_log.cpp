@@ -17,11 +17,12 @@ void DurnixForm::SetUpLog()
     DisplayMenu->setToolTipsVisible(true);
     MenuCopy = DisplayMenu->addAction("Copy", this, &DurnixForm::MenuCopy_Click);
     DisplayMenu->addSeparator();
-    MenuStartLog = DisplayMenu->addAction(QString::fromUtf8("Start log\u2026"), this, &DurnixForm::MenuStartLog_Click);
+    MenuStartLog
+        = DisplayMenu->addAction(QString::fromUtf8("Start log\u2026"), this, &DurnixForm::MenuStartLog_Click);
     MenuStartLog->setCheckable(true);
     MenuStopLog = DisplayMenu->addAction("Stop log", this, &DurnixForm::StopLog);
     connect(DisplayMenu, &QMenu::aboutToShow, this, &DurnixForm::ShowLogState);
-    for (DisplayLabel* display : {TextOutputhex, TextInputHex, TextInput}) {
+    for (DisplayLabel* display : { TextOutputhex, TextInputHex, TextInput }) {
         display->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(display, &QWidget::customContextMenuRequested, this,
             [this, display](const QPoint& position) { ShowDisplayMenu(display, position); });
@@ -92,7 +93,8 @@ void DurnixForm::LogLineEvent()
 {
     const int code = MSComm1.commEvent();
     if (trafficLog_.IsRunning() && code != MSComm::comEvReceive)
-        trafficLog_.Line(LineEventText(code, { MSComm1.ctsHolding(), MSComm1.dsrHolding(), MSComm1.cdHolding() }));
+        trafficLog_.Line(
+            LineEventText(code, { MSComm1.ctsHolding(), MSComm1.dsrHolding(), MSComm1.cdHolding() }));
 }
 
 void DurnixForm::LogPortOutcome(bool opened)

@@ -2,7 +2,6 @@
 
 #include "log/log_format.h"
 
-
 namespace
 {
 
@@ -102,9 +101,11 @@ void TrafficLog::RepeatSwitched(bool on)
     }
 }
 
-void TrafficLog::Write(const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms)
+void TrafficLog::Write(
+    const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms)
 {
-    writer_.Append(FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms }));
+    writer_.Append(
+        FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms }));
 }
 
 void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)

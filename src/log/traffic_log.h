@@ -41,7 +41,8 @@ signals:
     void failed(const QString& message);
 
 private:
-    void Write(const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms = {});
+    void Write(
+        const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms = {});
     void WriteAnswer(const std::optional<LoggedAnswer>& answer);
     void WriteRun();
     void EndRunOnceSettled();

@@ -60,7 +60,8 @@ TEST_P(LoggedSend, RecordsThePacketAndTheAnswerWithItsTime)
 {
     const SendCase& c = GetParam();
     LoggedRig r(c.options);
-    ASSERT_TRUE(r.Ready()) << r.instrument.Errors().constData() << r.window.portFailures.join(' ').toStdString();
+    ASSERT_TRUE(r.Ready()) << r.instrument.Errors().constData()
+                           << r.window.portFailures.join(' ').toStdString();
     r.window.Prepare(c.protocol, "ID?");
     r.f.CommandSend->click();
     if (!c.answer.isEmpty()) {
@@ -80,9 +81,10 @@ TEST_P(LoggedSend, RecordsThePacketAndTheAnswerWithItsTime)
 }
 
 INSTANTIATE_TEST_SUITE_P(Instrument, LoggedSend,
-    ::testing::Values(
-        SendCase { "VxbAnswerAfterTheDelay", { "--delay", "40" }, VxbWithBcc, "80 49 44 3F 03 31", kIdentity, 40 },
-        SendCase { "VxbCheckError", { "--bad-check" }, VxbWithBcc, "80 49 44 3F 03 31", kIdentity + "<BCCERR>", 0 },
+    ::testing::Values(SendCase { "VxbAnswerAfterTheDelay", { "--delay", "40" }, VxbWithBcc,
+                          "80 49 44 3F 03 31", kIdentity, 40 },
+        SendCase {
+            "VxbCheckError", { "--bad-check" }, VxbWithBcc, "80 49 44 3F 03 31", kIdentity + "<BCCERR>", 0 },
         SendCase { "NoAnswer", { "--silent" }, VxbWithBcc, "80 49 44 3F 03 31", {}, 0 },
         SendCase { "AsciiLineEndsWhenTheLineFallsQuiet", { "--delay", "20" }, AsciiCrlf, "49 44 3F 0D 0A",
             kIdentity + "<13><10>", 20 }),

@@ -8,8 +8,7 @@
 namespace
 {
 
-template <typename Case>
-std::string NameOf(const ::testing::TestParamInfo<Case>& info)
+template <typename Case> std::string NameOf(const ::testing::TestParamInfo<Case>& info)
 {
     return info.param.name;
 }
@@ -34,9 +33,11 @@ INSTANTIATE_TEST_SUITE_P(LogFormat, Record,
                           "2026-12-07T09:41:02.123\tTX\t81 44 03 6F\tD\t\n" },
         RecordCase { "MsHasOneDecimal", { kMorning, "RX", "\x06", "<>", 12.35 },
             "2026-12-07T09:41:02.123\tRX\t06\t<>\t12.3\n" },
-        RecordCase { "MidnightKeepsItsZeros", { QDateTime(QDate(2027, 1, 1), QTime(0, 0)), "RUN", {}, "", 0.05 },
+        RecordCase { "MidnightKeepsItsZeros",
+            { QDateTime(QDate(2027, 1, 1), QTime(0, 0)), "RUN", {}, "", 0.05 },
             "2027-01-01T00:00:00.000\tRUN\t\t\t0.1\n" },
-        RecordCase { "TabsAndBreaksAreEscaped", { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
+        RecordCase { "TabsAndBreaksAreEscaped",
+            { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
             "2026-12-07T09:41:02.123\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" }),
     NameOf<RecordCase>);
 
@@ -66,12 +67,15 @@ TEST_P(RepeatRun, SummaryCountsEverySendAndAnswer)
 }
 
 INSTANTIATE_TEST_SUITE_P(RunStatistics, RepeatRun,
-    ::testing::Values(RunCase { "AnAnswerBeforeTheFirstSendIsNotTheRuns", "CS", { 5 },
+    ::testing::Values(
+        RunCase { "AnAnswerBeforeTheFirstSendIsNotTheRuns", "CS", { 5 },
             "sends=1 complete=0 bccerr=0 nak=0 incomplete=0 unanswered=1 min=- median=- p99=- max=-" },
         RunCase { "EachKindOfAnswer", "SCSESNSISSIC", { 10, 20, 30, 4 },
-            "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.0 max=30.0" },
+            "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.0 "
+            "max=30.0" },
         RunCase { "TimesAreKeptToATenth", "SCSCSC", { 1.04, 1.06, 1.06 },
-            "sends=3 complete=3 bccerr=0 nak=0 incomplete=0 unanswered=0 min=1.0 median=1.1 p99=1.1 max=1.1" }),
+            "sends=3 complete=3 bccerr=0 nak=0 incomplete=0 unanswered=0 min=1.0 median=1.1 p99=1.1 "
+            "max=1.1" }),
     NameOf<RunCase>);
 
 struct PercentileCase {
@@ -93,10 +97,12 @@ TEST_P(Percentile, IsTheNearestRank)
 
 INSTANTIATE_TEST_SUITE_P(AnswerTimes, Percentile,
     ::testing::Values(PercentileCase { "P99Of1000IsThe990th", 1000, 0.99, 990 },
-        PercentileCase { "P99Of10IsTheLast", 10, 0.99, 10 }, PercentileCase { "MedianOf5IsTheThird", 5, 0.5, 3 }),
+        PercentileCase { "P99Of10IsTheLast", 10, 0.99, 10 },
+        PercentileCase { "MedianOf5IsTheThird", 5, 0.5, 3 }),
     NameOf<PercentileCase>);
 
-// At `ms`: 'S' a send; 'R' a chunk `hex` shown as `shown`, `completes` the answer or not; 'Q' the line falls quiet.
+// At `ms`: 'S' a send; 'R' a chunk `hex` shown as `shown`, `completes` the answer or not; 'Q' the line falls
+// quiet.
 struct Event {
     char kind;
     double ms;
@@ -121,7 +127,9 @@ TEST_P(Tracker, RecordsEachAnswerWhenItIsDue)
     const auto keep = [&](const std::optional<LoggedAnswer>& a) {
         if (a)
             records << LogHex(a->bytes) + '|' + a->shown + '|'
-                    + (!a->outcome.complete ? QString("incomplete") : a->outcome.ms ? LogMs(*a->outcome.ms) : "-");
+                    + (!a->outcome.complete ? QString("incomplete")
+                            : a->outcome.ms ? LogMs(*a->outcome.ms)
+                                            : "-");
     };
     for (const Event& e : GetParam().events) {
         const auto ns = qint64(e.ms * 1e6);

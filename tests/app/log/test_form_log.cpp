@@ -44,7 +44,8 @@ struct LogHarness : FormHarness {
         return ::testing::AssertionFailure() << "no menu opened";
     for (QAction* action : menu->actions())
         if (action->text() == entry) {
-            QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            QTest::mouseClick(
+                menu->windowHandle(), Qt::LeftButton, {}, menu->actionGeometry(action).center());
             return QTest::qWaitFor([&] { return !menu->isVisible(); }, 2000)
                 ? ::testing::AssertionSuccess()
                 : ::testing::AssertionFailure() << "the menu stayed open";
