@@ -183,6 +183,7 @@ private:
     void HoldBreak();
 
     // Display menu and traffic log.
+    void CreateDisplayMenu();
     void SetUpLog();
     void ShowDisplayMenu(DisplayLabel* display, const QPoint& position);
     void MenuCopy_Click();

@@ -10,7 +10,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 
-void DurnixForm::SetUpLog()
+void DurnixForm::CreateDisplayMenu()
 {
     DisplayMenu = new QMenu(this);
     DisplayMenu->setObjectName("DisplayMenu");
@@ -22,6 +22,11 @@ void DurnixForm::SetUpLog()
     MenuStartLog->setCheckable(true);
     MenuStopLog = DisplayMenu->addAction("Stop log", this, &DurnixForm::StopLog);
     connect(DisplayMenu, &QMenu::aboutToShow, this, &DurnixForm::ShowLogState);
+}
+
+void DurnixForm::SetUpLog()
+{
+    CreateDisplayMenu();
     for (DisplayLabel* display : { TextOutputhex, TextInputHex, TextInput }) {
         display->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(display, &QWidget::customContextMenuRequested, this,
