@@ -92,7 +92,6 @@ public:
     // The traffic log; a failure to start it is shown to the operator.
     bool StartLog(const QString& path);
     void StopLog();
-    TrafficLog& Log() { return trafficLog_; }
 
     // Window procedures called across subsystems.
     void SetCaption(const QString& text);

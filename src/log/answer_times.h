@@ -11,7 +11,6 @@ class AnswerTimes
 {
 public:
     void Add(double ms);
-    qint64 Count() const { return count_; }
     // The nearest-rank value at fraction p of the sorted times (p = 0.5 is the
     // median, 0.99 the 99th percentile); none without times.
     std::optional<double> Percentile(double p) const;
