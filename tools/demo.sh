@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# demo.sh BUILD_DIR: runs Durnix against the virtual instrument. The instrument
+# demo.sh BUILD_DIR [durnix options]: runs Durnix against the virtual instrument. The instrument
 # gets a pseudo-terminal linked at BUILD_DIR/demo/ttyDURNIX, durnix.ini there
 # maps COM1 to it, and the instrument stops when Durnix closes.
 set -euo pipefail
 
-build=$(cd "${1:?usage: demo.sh BUILD_DIR}" && pwd)
+build=$(cd "${1:?usage: demo.sh BUILD_DIR [durnix options]}" && pwd)
+shift
 demo=$build/demo
 link=$demo/ttyDURNIX
 log=$demo/instrument.log
@@ -36,4 +37,4 @@ awk -v com1="COM1=$link" '
 mv "$ini.new" "$ini"
 
 cd "$demo"
-"$build/src/app/durnix"
+"$build/src/app/durnix" "$@"

@@ -33,14 +33,39 @@ void ShowPortFailure(const QString& detail)
     box.exec();
 }
 
+// The file the operator chose in the dialog, or empty.
+QString ChosenFile(QFileDialog& dialog)
+{
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
 QString AskFileName(const QString& initialFolder, const QString& filter)
 {
     QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open File"), initialFolder, QtFileFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    return ChosenFile(dialog);
+}
+
+// Appending is the point, so an existing file is no reason to ask.
+QString AskLogFileName(const QString& initialFolder)
+{
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Start log"), initialFolder,
+        QStringLiteral("Logs (*.log *.tsv *.txt);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return ChosenFile(dialog);
+}
+
+void ShowLogFailure(const QString& message)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Durnix"), message, QMessageBox::Ok,
+        QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
 }
 
 } // namespace
@@ -61,5 +86,7 @@ FormServices DesktopServices(const QString& settingsFolder, const PortMap& portM
     services.settingsFolder = settingsFolder;
     services.programFolder = QCoreApplication::applicationDirPath();
     services.portMap = portMap;
+    services.askLogFileName = AskLogFileName;
+    services.showLogFailure = ShowLogFailure;
     return services;
 }

@@ -152,6 +152,7 @@ void DurnixForm::closeEvent(QCloseEvent* event)
 void DurnixForm::Form_QueryUnload()
 {
     RepeatTimer->setEnabled(false);
+    trafficLog_.Stop();
     CloseCommandFile();
     WriteSettingsFile();
 }

@@ -2,6 +2,7 @@
 
 #include "app/form_services.h"
 #include "command/recent_commands.h"
+#include "log/traffic_log.h"
 #include "response/receiver.h"
 #include "serial/port_map.h"
 #include "sources/command_file.h"
@@ -18,6 +19,8 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QAction;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -85,6 +88,13 @@ public:
     IntervalTimer* RepeatTimer;
     IntervalTimer* RTSTimer;
     MSComm& MSComm1;
+    // The right-click menu of the three displays: copying and the traffic log.
+    QMenu* DisplayMenu;
+    QAction *MenuCopy, *MenuStartLog, *MenuStopLog;
+
+    // The traffic log; a failure to start it is shown to the operator.
+    bool StartLog(const QString& path);
+    void StopLog();
 
     // Window procedures called across subsystems.
     void SetCaption(const QString& text);
@@ -175,6 +185,17 @@ private:
     void ReportPortFailure();
     void HoldBreak();
 
+    // Display menu and traffic log.
+    void CreateDisplayMenu();
+    void SetUpLog();
+    void ShowDisplayMenu(DisplayLabel* display, const QPoint& position);
+    void MenuCopy_Click();
+    void MenuStartLog_Click();
+    void ShowLogState();
+    void LogLineEvent();
+    void LogPortOutcome(bool opened);
+    void LogPortLost();
+
     // Settings file.
     void FileLoadSettings();
     bool ApplySetting(const SettingLine& line);
@@ -193,4 +214,6 @@ private:
     Receiver receiver_;
     CommandFile commandFile_;
     DisplayFitting fitting_;
+    TrafficLog trafficLog_;
+    DisplayLabel* menuDisplay_ = nullptr;
 };

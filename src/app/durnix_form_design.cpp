@@ -208,6 +208,7 @@ DurnixForm::DurnixForm(MSComm& comm, FormServices services, QWidget* parent)
     SetTabOrder();
     DropTicksInModalBoxes();
     Wire();
+    SetUpLog();
     Form_Load();
 }
 

@@ -126,6 +126,7 @@ void DurnixForm::DropTicksInModalBoxes()
     };
     services_.showPortFailure = modal(services_.showPortFailure);
     services_.askFileName = modal(services_.askFileName);
+    services_.askLogFileName = modal(services_.askLogFileName);
 }
 
 void DurnixForm::Wire()

@@ -25,6 +25,13 @@ struct FormServices {
     QString programFolder;
     // Which device each COM port stands for, for the port list's tooltips and the settings file.
     PortMap portMap;
+    // The save dialog of "Start log…": initial folder in; the path chosen, or empty.
+    std::function<QString(const QString& initialFolder)> askLogFileName = [](const QString&) { return QString(); };
+    // Why logging stopped or could not start. It must not wait for the operator:
+    // sends and repeats go on meanwhile.
+    std::function<void(const QString& message)> showLogFailure = [](const QString&) {};
+    // The log to start with the window (absolute), or empty.
+    QString logFile;
 };
 
 // The real services of the running program.

@@ -4,6 +4,7 @@
 #include "serial/qt_serial_comm.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QScreen>
 
@@ -21,13 +22,21 @@ QList<QRect> AvailableScreenAreas()
 
 // The settings file lies in the working directory at start-up; its folder is
 // remembered so that nothing during the run can move where it is written.
+// A log file given on the command line is taken from that folder as well.
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({ "log", "Record the line's traffic in <file>, appending to it.", "file" });
+    parser.process(app);
     const QString settingsFolder = QDir::currentPath();
     const PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
     QtSerialComm comm(portMap);
-    DurnixForm form(comm, DesktopServices(settingsFolder, portMap));
+    FormServices services = DesktopServices(settingsFolder, portMap);
+    if (parser.isSet("log"))
+        services.logFile = QDir(settingsFolder).absoluteFilePath(parser.value("log"));
+    DurnixForm form(comm, services);
     if (form.PlacedBySettings())
         form.KeepOnScreens(AvailableScreenAreas());
     else

@@ -76,7 +76,8 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
     const bool autoRts = IsSet(CheckAutoRTS);
     if (autoRts)
         MSComm1.setRTSEnable(true);
-    MSComm1.setOutput(packet);
+    if (MSComm1.setOutput(packet))
+        trafficLog_.Sent(packet, TextOutput->currentText());
     if (autoRts)
         StartAutoRtsTimer(packet.size());
     if (RepeatTimer->interval() == 0)
@@ -94,6 +95,7 @@ void DurnixForm::TextRepeat_Change() { RepeatTimer->setInterval(RepeatIntervalMs
 void DurnixForm::CheckRepeat_Click()
 {
     RepeatTimer->setEnabled(IsSet(CheckRepeat));
+    trafficLog_.RepeatSwitched(IsSet(CheckRepeat));
     if (IsSet(CheckRepeat))
         ResponseState = 2;
 }

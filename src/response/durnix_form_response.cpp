@@ -15,6 +15,7 @@ const QColor kError(255, 0, 0);
 
 void DurnixForm::MSComm1_OnComm()
 {
+    LogLineEvent();
     switch (MSComm1.commEvent()) {
     case MSComm::comEvReceive:
         ReceiveBytes();
@@ -51,10 +52,13 @@ void DurnixForm::ReceiveBytes()
         TextInput->setText(QString());
         TextInputHex->setText(QString());
     }
-    if (receiver_.Feed(MSComm1.input(), protocol))
+    const QByteArray chunk = MSComm1.input();
+    const bool completes = receiver_.Feed(chunk, protocol);
+    if (completes)
         ResponseState = 2;
     TextInputHex->setText(receiver_.hexDisplay());
     TextInput->setText(receiver_.answerDisplay());
+    trafficLog_.Received(chunk, completes, protocol, TextInput->text());
 }
 
 void DurnixForm::TextInput_Click()

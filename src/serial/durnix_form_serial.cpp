@@ -12,7 +12,9 @@
 
 void DurnixForm::ConfigurePort()
 {
-    if (!ConfigurePortSteps())
+    const bool opened = ConfigurePortSteps();
+    LogPortOutcome(opened);
+    if (!opened)
         ReportPortFailure();
 }
 
@@ -49,6 +51,7 @@ void DurnixForm::ReportPortFailure()
 // every tick; picking the port again reopens it.
 void DurnixForm::MSComm1_PortLost()
 {
+    LogPortLost();
     SetVbValue(CheckRepeat, 0);
     ShowModemLines();
     services_.beep();

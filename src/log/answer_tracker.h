@@ -1,0 +1,51 @@
+#pragma once
+
+#include "log/run_statistics.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// An answer as its log record gives it.
+struct LoggedAnswer {
+    QByteArray bytes;
+    QString shown; // the interpreted display when the record was due
+    AnswerOutcome outcome;
+};
+
+// Longest answer one record holds; a device that streams without end gets a
+// record each time this much has come.
+inline constexpr qsizetype kLoggedAnswerLimit = 65536;
+
+// Follows each answer from the write of the packet before it to the moment its
+// record is due, and times it. VXB and HART answers are due when their
+// recogniser completes them; the framings that take every byte as the answer
+// are due when the line falls quiet. Whatever is still open is due at the next
+// send and when the log closes. Times are monotonic nanoseconds.
+class AnswerTracker
+{
+public:
+    // The packet has been written: the answer still open before it, if any.
+    std::optional<LoggedAnswer> Sent(qint64 nowNs);
+    // A chunk as the receiver took it; `completes` when a byte of it completed
+    // the answer, `shown` the interpreted display after it.
+    std::optional<LoggedAnswer> Received(
+        QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown, qint64 nowNs);
+    // The open answer ends when the line falls quiet.
+    bool EndsWhenQuiet() const;
+    // The line has fallen quiet, or the log closes: the open answer, if any.
+    std::optional<LoggedAnswer> Finish();
+    // Whether the latest send's answer has had its record.
+    bool LatestSendSettled() const { return settled_; }
+
+private:
+    LoggedAnswer Close(bool complete, qint64 endNs);
+
+    std::optional<qint64> sentNs_;
+    QByteArray bytes_;
+    QString shown_;
+    qint64 lastNs_ = 0;
+    int protocol_ = 0;
+    bool open_ = false;
+    bool settled_ = true;
+};

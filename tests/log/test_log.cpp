@@ -1,0 +1,173 @@
+#include "command/framing.h"
+#include "log/answer_tracker.h"
+#include "log/log_format.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+template <typename Case> std::string NameOf(const ::testing::TestParamInfo<Case>& info)
+{
+    return info.param.name;
+}
+
+struct RecordCase {
+    const char* name;
+    LogRecord record;
+    const char* line;
+};
+
+using Record = ::testing::TestWithParam<RecordCase>;
+
+TEST_P(Record, IsOneTabSeparatedUtf8Line)
+{
+    EXPECT_EQ(FormatLogRecord(GetParam().record), QByteArray(GetParam().line));
+}
+
+const QDateTime kMorning(QDate(2026, 12, 7), QTime(9, 41, 2, 123));
+
+INSTANTIATE_TEST_SUITE_P(LogFormat, Record,
+    ::testing::Values(RecordCase { "HexHasNoTrailingSpace", { kMorning, "TX", "\x81\x44\x03\x6F", "D", {} },
+                          "2026-12-07T09:41:02.123\tTX\t81 44 03 6F\tD\t\n" },
+        RecordCase { "MsHasOneDecimal", { kMorning, "RX", "\x06", "<>", 12.35 },
+            "2026-12-07T09:41:02.123\tRX\t06\t<>\t12.3\n" },
+        RecordCase { "MidnightKeepsItsZeros",
+            { QDateTime(QDate(2027, 1, 1), QTime(0, 0)), "RUN", {}, "", 0.05 },
+            "2027-01-01T00:00:00.000\tRUN\t\t\t0.1\n" },
+        RecordCase { "TabsAndBreaksAreEscaped",
+            { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
+            "2026-12-07T09:41:02.123\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" }),
+    NameOf<RecordCase>);
+
+// 'S' a send; 'C' a complete answer of `ms`; 'E' one with a check error; 'N' a NAK; 'I' an incomplete one.
+struct RunCase {
+    const char* name;
+    const char* steps;
+    std::vector<double> ms;
+    const char* summary;
+};
+
+using RepeatRun = ::testing::TestWithParam<RunCase>;
+
+TEST_P(RepeatRun, SummaryCountsEverySendAndAnswer)
+{
+    RunStatistics run;
+    auto ms = GetParam().ms.begin();
+    for (const char* step = GetParam().steps; *step; ++step) {
+        if (*step == 'S')
+            run.Sent();
+        else if (*step == 'I')
+            run.Answered({});
+        else
+            run.Answered({ true, *step == 'E', *step == 'N', *ms++ });
+    }
+    EXPECT_EQ(run.Summary(), QString(GetParam().summary));
+}
+
+INSTANTIATE_TEST_SUITE_P(RunStatistics, RepeatRun,
+    ::testing::Values(
+        RunCase { "AnAnswerBeforeTheFirstSendIsNotTheRuns", "CS", { 5 },
+            "sends=1 complete=0 bccerr=0 nak=0 incomplete=0 unanswered=1 min=- median=- p99=- max=-" },
+        RunCase { "EachKindOfAnswer", "SCSESNSISSIC", { 10, 20, 30, 4 },
+            "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.0 "
+            "max=30.0" },
+        RunCase { "TimesAreKeptToATenth", "SCSCSC", { 1.04, 1.06, 1.06 },
+            "sends=3 complete=3 bccerr=0 nak=0 incomplete=0 unanswered=0 min=1.0 median=1.1 p99=1.1 "
+            "max=1.1" }),
+    NameOf<RunCase>);
+
+struct PercentileCase {
+    const char* name;
+    int count; // times count, ..., 2, 1 ms
+    double p;
+    double value;
+};
+
+using Percentile = ::testing::TestWithParam<PercentileCase>;
+
+TEST_P(Percentile, IsTheNearestRank)
+{
+    AnswerTimes times;
+    for (int i = GetParam().count; i >= 1; --i)
+        times.Add(i);
+    EXPECT_EQ(times.Percentile(GetParam().p), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerTimes, Percentile,
+    ::testing::Values(PercentileCase { "P99Of1000IsThe990th", 1000, 0.99, 990 },
+        PercentileCase { "P99Of10IsTheLast", 10, 0.99, 10 },
+        PercentileCase { "MedianOf5IsTheThird", 5, 0.5, 3 }),
+    NameOf<PercentileCase>);
+
+// At `ms`: 'S' a send; 'R' a chunk `hex` shown as `shown`, `completes` the answer or not; 'Q' the line falls
+// quiet.
+struct Event {
+    char kind;
+    double ms;
+    const char* hex = "";
+    const char* shown = "";
+    bool completes = false;
+};
+
+struct TrackCase {
+    const char* name;
+    int protocol;
+    std::vector<Event> events;
+    QStringList records; // "hex|shown|ms", ms "-" without a send and "incomplete" for an answer without end
+};
+
+using Tracker = ::testing::TestWithParam<TrackCase>;
+
+TEST_P(Tracker, RecordsEachAnswerWhenItIsDue)
+{
+    AnswerTracker tracker;
+    QStringList records;
+    const auto keep = [&](const std::optional<LoggedAnswer>& a) {
+        if (a)
+            records << LogHex(a->bytes) + '|' + a->shown + '|'
+                    + (!a->outcome.complete ? QString("incomplete")
+                            : a->outcome.ms ? LogMs(*a->outcome.ms)
+                                            : "-");
+    };
+    for (const Event& e : GetParam().events) {
+        const auto ns = qint64(e.ms * 1e6);
+        if (e.kind == 'S')
+            keep(tracker.Sent(ns));
+        else if (e.kind == 'R')
+            keep(tracker.Received(QByteArray::fromHex(e.hex), e.completes, GetParam().protocol, e.shown, ns));
+        else
+            keep(tracker.Finish());
+    }
+    EXPECT_EQ(records, GetParam().records);
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerTracker, Tracker,
+    ::testing::Values(TrackCase { "VxbIsDueWhenComplete", VxbWithBcc,
+                          { { 'S', 1 }, { 'R', 3, "0631", "1" }, { 'R', 13.25, "3203 06", "12", true } },
+                          { "06 31 32 03 06|12|12.3" } },
+        TrackCase { "VxbWithoutEndIsIncompleteAtTheNextSend", VxbWithBcc,
+            { { 'S', 0 }, { 'R', 5, "063132", "12" }, { 'S', 20 } }, { "06 31 32|12|incomplete" } },
+        TrackCase { "NoAnswerNoRecord", Hart, { { 'S', 0 }, { 'S', 10 }, { 'Q', 20 } }, {} },
+        TrackCase { "AsIsRunsToItsLastByteBeforeTheQuiet", AsIs,
+            { { 'S', 0 }, { 'R', 2, "41", "A", true }, { 'R', 4.5, "42", "AB" }, { 'Q', 60 } },
+            { "41 42|AB|4.5" } },
+        TrackCase { "BytesBeforeAnySendHaveNoTime", AsciiCrlf, { { 'R', 2, "41", "A", true }, { 'Q', 60 } },
+            { "41|A|-" } },
+        TrackCase { "BytesAfterACompleteAnswerAreAnIncompleteRecord", VxbWithBcc,
+            { { 'S', 0 }, { 'R', 1, "060305", "<>", true }, { 'R', 2, "00", "<>" }, { 'S', 5 } },
+            { "06 03 05|<>|1.0", "00|<>|incomplete" } }),
+    NameOf<TrackCase>);
+
+TEST(AnswerTracker, AnEndlessStreamIsRecordedInBoundedPieces)
+{
+    AnswerTracker tracker;
+    tracker.Sent(0);
+    int records = 0;
+    for (int i = 0; i < 100; ++i)
+        records += tracker.Received(QByteArray(4096, 'A'), i == 0, AsIs, "A", i).has_value();
+    EXPECT_EQ(records, 100 * 4096 / kLoggedAnswerLimit);
+}
+
+} // namespace
