@@ -1,6 +1,8 @@
 #include "app/durnix_form.h"
 #include "app/form_services.h"
 #include "app/settings/settings_reader.h"
+#include "network/network_comm.h"
+#include "network/routing_comm.h"
 #include "serial/qt_serial_comm.h"
 
 #include <QApplication>
@@ -14,7 +16,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QString settingsFolder = QDir::currentPath();
     const PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
-    QtSerialComm comm(portMap);
+    QtSerialComm serial(portMap);
+    NetworkComm network(portMap);
+    RoutingComm comm(serial, network, portMap);
     DurnixForm form(comm, DesktopServices(settingsFolder, portMap));
     if (!form.PlacedBySettings())
         form.move(app.primaryScreen()->availableGeometry().center() - form.rect().center());

@@ -61,3 +61,10 @@ std::optional<PortSettings> ParsePortSettings(QStringView text)
         return std::nullopt;
     return PortSettings { *speed, *parity, *dataBits, *stopBits };
 }
+
+QString UnusableSettingsText(const QString& settings)
+{
+    return QStringLiteral("the settings \"%1\" cannot be used; they must be speed,parity,data bits,stop bits, "
+                          "as in 9600,N,8,1.")
+        .arg(settings);
+}
