@@ -27,6 +27,18 @@ void EnableKeepAlive(QTcpSocket& socket)
 #endif
 }
 
+// A server that does not turn Nagle off (ser2net, for one) holds a short answer back until its
+// previous segment is acknowledged, and Linux delays that acknowledgement by up to 40 ms. Acknowledging
+// at once after each read keeps a send-answer cycle near a millisecond. The kernel falls back to
+// delayed acknowledgements by itself, so this holds only for the data just read.
+void AcknowledgeAtOnce([[maybe_unused]] QTcpSocket& socket)
+{
+#ifdef Q_OS_LINUX
+    const int on = 1;
+    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
 QString NoAnswer()
 {
     return QStringLiteral("no answer within %1 s.").arg(NetworkComm::OpenTimeoutMs / 1000);
@@ -258,6 +270,7 @@ bool NetworkComm::setBreak(bool on)
 qsizetype NetworkComm::ReadSocket()
 {
     const QByteArray bytes = socket_.readAll();
+    AcknowledgeAtOnce(socket_);
     QByteArray data, reply;
     if (Rfc2217())
         client_.Receive(bytes, data, reply);
