@@ -1,0 +1,61 @@
+// The receiving side of a network port: data bytes mixed with option negotiations, subnegotiations
+// (some too long to keep) and other Telnet commands, as a server may send them. However the stream
+// is cut into chunks, the data bytes out equal the data bytes in. The raw input as a stream gives
+// the same data and replies whole and in chunks.
+#include "fuzz_check.h"
+#include "network/rfc2217_client.h"
+#include "network/telnet_codec.h"
+
+namespace {
+
+// Each pair of input bytes (tag, value) adds one piece to the stream.
+void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
+{
+    switch (tag % 4) {
+    case 0:
+    case 1:
+        data.append(char(value));
+        stream += TelnetEscape(QByteArrayView(&reinterpret_cast<const char&>(value), 1));
+        break;
+    case 2:
+        stream += TelnetCommand(TelnetWill + value % 4, value);
+        break;
+    case 3:
+        if (tag & 4)
+            stream += TelnetCommand(241 + value % 9, 0).first(2); // NOP, DM, ..., GA
+        else
+            stream += TelnetSubnegotiation(value & 1 ? TelnetComPort : value, QByteArray((tag >> 3) * 6, char(value)));
+        break;
+    }
+}
+
+QByteArray Receive(QByteArrayView stream, ChunkLengths chunks, QByteArray& replies)
+{
+    Rfc2217Client client;
+    QByteArray data;
+    for (qsizetype at = 0; at < stream.size();) {
+        const qsizetype length = chunks.Next(stream.size() - at);
+        client.Receive(stream.sliced(at, length), data, replies);
+        at += length;
+    }
+    return data;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    QByteArray stream, data;
+    for (std::size_t i = 1; i + 1 < size; i += 2)
+        AddPiece(bytes[i], bytes[i + 1], stream, data);
+    QByteArray replies;
+    FUZZ_CHECK(Receive(stream, ChunkLengths(bytes[0]), replies) == data);
+
+    const QByteArrayView raw(reinterpret_cast<const char*>(bytes + 1), qsizetype(size - 1));
+    QByteArray wholeReplies, chunkedReplies;
+    FUZZ_CHECK(Receive(raw, ChunkLengths(0x0F), wholeReplies) == Receive(raw, ChunkLengths(bytes[0]), chunkedReplies));
+    FUZZ_CHECK(wholeReplies == chunkedReplies);
+    return 0;
+}
