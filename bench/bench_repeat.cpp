@@ -91,7 +91,8 @@ void OnPseudoTerminal()
     const RepeatRun run = Repeat(f, [&] { return window.completeAnswers; });
 
     const auto summary = ParseInstrumentSummary(instrument.Stop());
-    Figure("cycles sent by the window", QString::number(run.sends) + (run.finished ? "" : " (stopped at the cap)"));
+    Figure("cycles sent by the window",
+        QString::number(run.sends) + (run.finished ? "" : " (stopped at the cap)"));
     Figure("complete cycles/s", QString::number(double(window.completeAnswers) / run.seconds, 'f', 0),
         "target >= 500/s (ceiling 1,000/s)");
     if (!summary) {
@@ -126,7 +127,8 @@ void ThroughSer2net()
     QObject::connect(&f.MSComm1, &MSComm::onComm, [&] { completed += f.ResponseState == 2 ? 1 : 0; });
     const RepeatRun run = Repeat(f, [&] { return completed; });
     const auto summary = ParseInstrumentSummary(instrument.Stop());
-    Figure("cycles sent through ser2net", QString::number(run.sends) + (run.finished ? "" : " (stopped at the cap)"));
+    Figure("cycles sent through ser2net",
+        QString::number(run.sends) + (run.finished ? "" : " (stopped at the cap)"));
     Figure("complete cycles/s through ser2net",
         QString::number(double(summary ? summary->answered : 0) / run.seconds, 'f', 0), "target >= 400/s");
     Figure("lost or doubled through ser2net",

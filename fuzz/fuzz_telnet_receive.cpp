@@ -6,7 +6,8 @@
 #include "network/rfc2217_client.h"
 #include "network/telnet_codec.h"
 
-namespace {
+namespace
+{
 
 // Each pair of input bytes (tag, value) adds one piece to the stream.
 void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
@@ -24,7 +25,8 @@ void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
         if (tag & 4)
             stream += TelnetCommand(241 + value % 9, 0).first(2); // NOP, DM, ..., GA
         else
-            stream += TelnetSubnegotiation(value & 1 ? TelnetComPort : value, QByteArray((tag >> 3) * 6, char(value)));
+            stream += TelnetSubnegotiation(
+                value & 1 ? TelnetComPort : value, QByteArray((tag >> 3) * 6, char(value)));
         break;
     }
 }
@@ -55,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
     const QByteArrayView raw(reinterpret_cast<const char*>(bytes + 1), qsizetype(size - 1));
     QByteArray wholeReplies, chunkedReplies;
-    FUZZ_CHECK(Receive(raw, ChunkLengths(0x0F), wholeReplies) == Receive(raw, ChunkLengths(bytes[0]), chunkedReplies));
+    FUZZ_CHECK(Receive(raw, ChunkLengths(0x0F), wholeReplies)
+        == Receive(raw, ChunkLengths(bytes[0]), chunkedReplies));
     FUZZ_CHECK(wholeReplies == chunkedReplies);
     return 0;
 }

@@ -6,7 +6,8 @@
 #include <mutex>
 #include <thread>
 
-namespace {
+namespace
+{
 
 struct Lookup {
     std::mutex mutex;

@@ -36,8 +36,9 @@ QByteArray LineFormatMessages(const ComPortSettings& settings)
 {
     char speed[4];
     qToBigEndian(settings.speed, speed);
-    return ComPortMessage(SetBaudRate, QByteArrayView(speed, 4)) + ComPortMessage(SetDataSize, settings.dataSize)
-        + ComPortMessage(SetParity, settings.parity) + ComPortMessage(SetStopSize, settings.stopSize);
+    return ComPortMessage(SetBaudRate, QByteArrayView(speed, 4))
+        + ComPortMessage(SetDataSize, settings.dataSize) + ComPortMessage(SetParity, settings.parity)
+        + ComPortMessage(SetStopSize, settings.stopSize);
 }
 
 QByteArray ControlMessage(ComPortControl control)

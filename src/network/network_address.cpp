@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr QStringView Rfc2217Scheme = u"rfc2217://";
 constexpr QStringView SocketScheme = u"socket://";
@@ -35,7 +36,8 @@ bool BracketedHost(QStringView host)
 
 bool NamesNetworkPort(QStringView path)
 {
-    return path.startsWith(Rfc2217Scheme, Qt::CaseInsensitive) || path.startsWith(SocketScheme, Qt::CaseInsensitive);
+    return path.startsWith(Rfc2217Scheme, Qt::CaseInsensitive)
+        || path.startsWith(SocketScheme, Qt::CaseInsensitive);
 }
 
 std::optional<NetworkAddress> ParseNetworkAddress(QStringView url)

@@ -11,7 +11,8 @@
 #include <sys/socket.h>
 #endif
 
-namespace {
+namespace
+{
 
 // A server that vanished without a word (power cut, cable pulled) is found after about 11 s of
 // silence instead of the system's two hours.
@@ -113,7 +114,8 @@ bool NetworkComm::Open()
 {
     const std::optional<NetworkAddress> address = ParseNetworkAddress(Url());
     if (!address)
-        return Fail(QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
+        return Fail(
+            QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
     if (connectedTo_ != address) {
         Disconnect();
         if (!Connect(*address))
@@ -189,8 +191,9 @@ void NetworkComm::SendLineSetup()
     if (!Rfc2217())
         return;
     client_.Requested(settings_);
-    Send(ComPortMessage(SetModemStateMask, 0xFF) + ComPortMessage(SetLineStateMask, ParityError | FramingError)
-        + LineFormatMessages(settings_) + ControlMessage(FlowControlOfHandshaking(handshaking_))
+    Send(ComPortMessage(SetModemStateMask, 0xFF)
+        + ComPortMessage(SetLineStateMask, ParityError | FramingError) + LineFormatMessages(settings_)
+        + ControlMessage(FlowControlOfHandshaking(handshaking_))
         + ControlMessage(dtr_ ? ComPortControl::DtrOn : ComPortControl::DtrOff)
         + ControlMessage(rts_ ? ComPortControl::RtsOn : ComPortControl::RtsOff));
 }

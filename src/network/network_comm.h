@@ -15,7 +15,8 @@
 // Closing keeps the connection for the rest of the current event; an open of the same address
 // within it takes the connection up again and only sends the settings. So reopening to change the
 // speed does not redial.
-class NetworkComm : public MSComm {
+class NetworkComm : public MSComm
+{
     Q_OBJECT
 public:
     // How long opening may take, the name lookup included.

@@ -8,7 +8,8 @@
 // The receiving side of a Telnet connection with the COM-PORT-OPTION, without the socket: the bytes
 // of the server become port data, the replies the negotiation needs, the remote modem lines and line
 // errors, and the line format the server says is in force.
-class Rfc2217Client {
+class Rfc2217Client
+{
 public:
     // The negotiation requests to send first.
     QByteArray Start() { return negotiation_.Requests(); }

@@ -6,7 +6,8 @@
 // The window's one serial control in front of two kinds: the port number picks the network kind when
 // the map names a URL for it, and the serial kind otherwise. Everything else goes to the kind of the
 // current port, and only its events come through.
-class RoutingComm : public MSComm {
+class RoutingComm : public MSComm
+{
     Q_OBJECT
 public:
     RoutingComm(MSComm& serial, MSComm& network, const PortMap& portMap, QObject* parent = nullptr);

@@ -2,7 +2,8 @@
 
 #include "network/telnet_codec.h"
 
-namespace {
+namespace
+{
 
 bool WeTake(quint8 option)
 {

@@ -6,7 +6,8 @@
 // Our side of the Telnet option negotiation: BINARY and SUPPRESS-GO-AHEAD both ways, and the
 // COM-PORT-OPTION on our side; every other option is refused. A request for a state that is already
 // in force is not answered, so two sides cannot keep answering each other.
-class TelnetNegotiation {
+class TelnetNegotiation
+{
 public:
     enum class ComPort { Pending, Accepted, Refused };
 

@@ -15,7 +15,8 @@ struct TelnetMessage {
 // Splits a received Telnet stream into data and messages, however the stream is cut into pieces.
 // Other commands (NOP, GA, ...) are dropped. A subnegotiation longer than any we take is dropped
 // whole, so a peer cannot make us hold an unbounded payload.
-class TelnetParser {
+class TelnetParser
+{
 public:
     static constexpr qsizetype PayloadLimit = 64;
 

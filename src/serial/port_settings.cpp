@@ -3,7 +3,8 @@
 #include <QList>
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 std::optional<qint32> ReadSpeed(QStringView field)
 {
@@ -64,7 +65,8 @@ std::optional<PortSettings> ParsePortSettings(QStringView text)
 
 QString UnusableSettingsText(const QString& settings)
 {
-    return QStringLiteral("the settings \"%1\" cannot be used; they must be speed,parity,data bits,stop bits, "
-                          "as in 9600,N,8,1.")
+    return QStringLiteral(
+        "the settings \"%1\" cannot be used; they must be speed,parity,data bits,stop bits, "
+        "as in 9600,N,8,1.")
         .arg(settings);
 }

@@ -9,7 +9,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 PortMap MapWithCom1(const QString& url, const QString& folder)
 {

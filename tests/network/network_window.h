@@ -10,7 +10,8 @@
 
 // The real window offscreen, with the program's own pair of port kinds, COM1 on `url` and no other
 // port able to reach a device. The port-failure box and the beep are counted.
-class NetworkWindow {
+class NetworkWindow
+{
 public:
     NetworkWindow(const QString& url, const QString& settingsFolder);
     ~NetworkWindow() { form_.reset(); } // the window goes before its port

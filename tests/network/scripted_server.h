@@ -12,7 +12,8 @@
 // blocks the test's thread, so the server must answer without it. It greets each connection, records
 // what arrives and sends what the test gives it. As a Telnet peer it splits data from messages with
 // the client's parser; as a raw peer it records the bytes as they came.
-class ScriptedServer {
+class ScriptedServer
+{
 public:
     enum class Peer { Telnet, Raw };
 

@@ -6,7 +6,8 @@
 #include <QTcpServer>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 // Whether /proc/net/tcp has a listening socket on 127.0.0.1:port. Asking there, rather than
 // connecting, leaves ser2net's one connection free for the test.
@@ -43,8 +44,9 @@ bool Ser2netProcess::Start(const QString& device, quint16 port, Accepter accepte
     const char* kind = accepter == Accepter::Rfc2217 ? "telnet(rfc2217),tcp" : "tcp";
     // Without chardelay ser2net sends what the device gives at once, instead of gathering it for up
     // to 20 ms in the hope of more.
-    file.write(QStringLiteral("connection: &c1\n  accepter: %1,127.0.0.1,%2\n  connector: serialdev,%3,9600n81,local\n"
-                              "  options:\n    chardelay: false\n")
+    file.write(QStringLiteral(
+        "connection: &c1\n  accepter: %1,127.0.0.1,%2\n  connector: serialdev,%3,9600n81,local\n"
+        "  options:\n    chardelay: false\n")
                    .arg(kind)
                    .arg(port_)
                    .arg(QFileInfo(device).canonicalFilePath())

@@ -5,7 +5,8 @@
 
 // ser2net as a child process in the foreground, with a configuration of its own: one accepter on
 // 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests).
-class Ser2netProcess {
+class Ser2netProcess
+{
 public:
     enum class Accepter { Rfc2217, Raw };
 

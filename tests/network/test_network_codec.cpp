@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 QByteArray Bytes(std::initializer_list<int> values)
 {
@@ -29,7 +30,9 @@ struct AddressCase {
     std::optional<NetworkAddress> address;
 };
 
-class NetworkUrl : public testing::TestWithParam<AddressCase> { };
+class NetworkUrl : public testing::TestWithParam<AddressCase>
+{
+};
 
 TEST_P(NetworkUrl, ReadsHostAndPort)
 {
@@ -39,7 +42,8 @@ TEST_P(NetworkUrl, ReadsHostAndPort)
 constexpr auto Rfc = NetworkKind::Rfc2217;
 constexpr auto Raw = NetworkKind::Socket;
 INSTANTIATE_TEST_SUITE_P(Network, NetworkUrl,
-    testing::Values(AddressCase { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
+    testing::Values(
+        AddressCase { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
         AddressCase { "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
         AddressCase { "Ipv6", "rfc2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
         AddressCase { "SchemeInCapitals", "RFC2217://h:1", NetworkAddress { Rfc, "h", 1 } },
@@ -62,7 +66,9 @@ struct StreamCase {
     QList<TelnetMessage> messages;
 };
 
-class TelnetStream : public testing::TestWithParam<StreamCase> { };
+class TelnetStream : public testing::TestWithParam<StreamCase>
+{
+};
 
 TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
 {
@@ -71,7 +77,9 @@ TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
         QByteArray data;
         QList<TelnetMessage> messages;
         for (qsizetype at = 0; at < GetParam().stream.size(); at += piece)
-            parser.Feed(QByteArrayView(GetParam().stream).sliced(at).first(qMin(piece, GetParam().stream.size() - at)),
+            parser.Feed(QByteArrayView(GetParam().stream)
+                            .sliced(at)
+                            .first(qMin(piece, GetParam().stream.size() - at)),
                 data, messages);
         EXPECT_EQ(data, GetParam().data) << "pieces of " << piece;
         EXPECT_EQ(messages, GetParam().messages) << "pieces of " << piece;
@@ -79,16 +87,18 @@ TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
 }
 
 INSTANTIATE_TEST_SUITE_P(Network, TelnetStream,
-    testing::Values(StreamCase { "DoubledIacIsOneDataByte", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
+    testing::Values(
+        StreamCase { "DoubledIacIsOneDataByte", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
         StreamCase { "NegotiationBetweenData", Bytes({ 'a', IAC, DO, 0, 'b' }), "ab", { { DO, 0, {} } } },
-        StreamCase { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 101, IAC, IAC, 0, IAC, SE, 'z' }), "z",
-            { { SB, CPO, Bytes({ 101, IAC, 0 }) } } },
+        StreamCase { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 101, IAC, IAC, 0, IAC, SE, 'z' }),
+            "z", { { SB, CPO, Bytes({ 101, IAC, 0 }) } } },
         StreamCase { "OtherCommandsDropped", Bytes({ IAC, 241, 'x', IAC, 249 }), "x", {} },
         StreamCase { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, 16, IAC, WILL, 3 }), "",
             { { SB, CPO, Bytes({ 107, 16 }) }, { WILL, 3, {} } } },
         StreamCase { "OverlongSubnegotiationDropped",
-            Bytes({ IAC, SB, CPO }) + QByteArray(TelnetParser::PayloadLimit + 1, 'p') + Bytes({ IAC, SE, 'k' }), "k",
-            {} }),
+            Bytes({ IAC, SB, CPO }) + QByteArray(TelnetParser::PayloadLimit + 1, 'p')
+                + Bytes({ IAC, SE, 'k' }),
+            "k", {} }),
     NameOf<StreamCase>);
 
 // The replies to each request of a server, after our own requests went out.
@@ -98,7 +108,9 @@ struct NegotiationCase {
     TelnetNegotiation::ComPort comPort;
 };
 
-class Negotiation : public testing::TestWithParam<NegotiationCase> { };
+class Negotiation : public testing::TestWithParam<NegotiationCase>
+{
+};
 
 TEST_P(Negotiation, TakesOnlyOurOptionsAndNeverRepeatsItself)
 {
@@ -106,7 +118,8 @@ TEST_P(Negotiation, TakesOnlyOurOptionsAndNeverRepeatsItself)
     negotiation.Requests();
     QByteArray replies;
     for (qsizetype at = 0; at + 2 < GetParam().requests.size(); at += 3)
-        replies += negotiation.Answer(quint8(GetParam().requests[at + 1]), quint8(GetParam().requests[at + 2]));
+        replies
+            += negotiation.Answer(quint8(GetParam().requests[at + 1]), quint8(GetParam().requests[at + 2]));
     EXPECT_EQ(replies, GetParam().replies);
     EXPECT_EQ(negotiation.comPort(), GetParam().comPort);
 }
@@ -116,14 +129,16 @@ INSTANTIATE_TEST_SUITE_P(Network, Negotiation,
     testing::Values(
         // ser2net's greeting: SGA both ways, ECHO offered and declined, BINARY both ways, DO COM-PORT.
         NegotiationCase { "Ser2netGreeting",
-            Bytes({ IAC, WILL, 3, IAC, DO, 3, IAC, WILL, 1, IAC, DONT, 1, IAC, DO, 0, IAC, WILL, 0, IAC, DO, CPO }),
+            Bytes({ IAC, WILL, 3, IAC, DO, 3, IAC, WILL, 1, IAC, DONT, 1, IAC, DO, 0, IAC, WILL, 0, IAC, DO,
+                CPO }),
             Bytes({ IAC, DONT, 1 }), CP::Accepted },
         NegotiationCase { "ComPortRefused", Bytes({ IAC, DONT, CPO }), {}, CP::Refused },
         NegotiationCase { "OtherOptionsRefusedBothWays", Bytes({ IAC, DO, 24, IAC, WILL, CPO }),
             Bytes({ IAC, WONT, 24, IAC, DONT, CPO }), CP::Pending },
-        NegotiationCase { "RepeatedRequestsUnanswered", Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, WILL, 3, IAC, WILL, 3 }),
-            {}, CP::Pending },
-        NegotiationCase { "WithdrawnOptionConfirmed", Bytes({ IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }),
+        NegotiationCase { "RepeatedRequestsUnanswered",
+            Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, WILL, 3, IAC, WILL, 3 }), {}, CP::Pending },
+        NegotiationCase { "WithdrawnOptionConfirmed",
+            Bytes({ IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }),
             Bytes({ IAC, WONT, 0, IAC, DONT, 0 }), CP::Pending }),
     NameOf<NegotiationCase>);
 
@@ -135,7 +150,9 @@ struct NotificationCase {
     bool cts, dsr, dcd;
 };
 
-class Notification : public testing::TestWithParam<NotificationCase> { };
+class Notification : public testing::TestWithParam<NotificationCase>
+{
+};
 
 TEST_P(Notification, DrivesTheLampsPulsesIncluded)
 {
@@ -157,29 +174,32 @@ TEST_P(Notification, DrivesTheLampsPulsesIncluded)
 INSTANTIATE_TEST_SUITE_P(Network, Notification,
     testing::Values(
         NotificationCase { "CtsRises", { Bytes({ 107, 0x11 }) }, { MSComm::comEvCTS }, true, false, false },
-        NotificationCase { "ShortCtsPulseByDeltaAlone", { Bytes({ 107, 0x01 }) }, { MSComm::comEvCTS }, false, false, false },
-        NotificationCase { "ShortRingByTrailingEdge", { Bytes({ 107, 0x04 }) }, { MSComm::comEvRing }, false, false, false },
-        NotificationCase { "DsrAndDcdTogether", { Bytes({ 107, 0xA0 }) }, { MSComm::comEvDSR, MSComm::comEvCD }, false,
-            true, true },
-        NotificationCase { "SameStateAgainIsQuiet", { Bytes({ 107, 0x10 }), Bytes({ 107, 0x10 }) }, { MSComm::comEvCTS },
-            true, false, false },
+        NotificationCase { "ShortCtsPulseByDeltaAlone", { Bytes({ 107, 0x01 }) }, { MSComm::comEvCTS }, false,
+            false, false },
+        NotificationCase {
+            "ShortRingByTrailingEdge", { Bytes({ 107, 0x04 }) }, { MSComm::comEvRing }, false, false, false },
+        NotificationCase { "DsrAndDcdTogether", { Bytes({ 107, 0xA0 }) },
+            { MSComm::comEvDSR, MSComm::comEvCD }, false, true, true },
+        NotificationCase { "SameStateAgainIsQuiet", { Bytes({ 107, 0x10 }), Bytes({ 107, 0x10 }) },
+            { MSComm::comEvCTS }, true, false, false },
         NotificationCase { "LineErrors", { Bytes({ 106, 0x08 }), Bytes({ 106, 0x04 }), Bytes({ 106, 0x61 }) },
             { MSComm::comEventFrame, MSComm::comEventRxParity }, false, false, false },
-        NotificationCase { "MalformedIgnored", { Bytes({ 107 }), Bytes({ 107, 0x10, 0x10 }), Bytes({ 7, 0x10 }) }, {}, false,
-            false, false }),
+        NotificationCase { "MalformedIgnored",
+            { Bytes({ 107 }), Bytes({ 107, 0x10, 0x10 }), Bytes({ 7, 0x10 }) }, {}, false, false, false }),
     NameOf<NotificationCase>);
 
 TEST(ComPortOption, SendsTheLineFormatAndTakesTheServersAnswersAsInForce)
 {
     const ComPortSettings asked = ComPortSettingsOf({ 0xFF, PortParity::Mark, 7, 2 });
     EXPECT_EQ(LineFormatMessages(asked),
-        Bytes({ IAC, SB, CPO, 1, 0, 0, 0, IAC, IAC, IAC, SE, IAC, SB, CPO, 2, 7, IAC, SE, IAC, SB, CPO, 3, 4, IAC, SE,
-            IAC, SB, CPO, 4, 2, IAC, SE }));
+        Bytes({ IAC, SB, CPO, 1, 0, 0, 0, IAC, IAC, IAC, SE, IAC, SB, CPO, 2, 7, IAC, SE, IAC, SB, CPO, 3, 4,
+            IAC, SE, IAC, SB, CPO, 4, 2, IAC, SE }));
     Rfc2217Client client;
     client.Requested(asked);
     QByteArray data, reply;
-    client.Receive(TelnetSubnegotiation(CPO, Bytes({ 101, 0, 0, 0x25, 0x80 })) + TelnetSubnegotiation(CPO, Bytes({ 102, 0 }))
-            + TelnetSubnegotiation(CPO, Bytes({ 103, 5 })) + TelnetSubnegotiation(CPO, Bytes({ 104, 3 })),
+    client.Receive(TelnetSubnegotiation(CPO, Bytes({ 101, 0, 0, 0x25, 0x80 }))
+            + TelnetSubnegotiation(CPO, Bytes({ 102, 0 })) + TelnetSubnegotiation(CPO, Bytes({ 103, 5 }))
+            + TelnetSubnegotiation(CPO, Bytes({ 104, 3 })),
         data, reply);
     EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), "9600,S,7,1.5");
 }

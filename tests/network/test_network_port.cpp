@@ -11,7 +11,8 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
-namespace {
+namespace
+{
 
 const QByteArray DoComPort = TelnetCommand(TelnetDo, TelnetComPort);
 
@@ -98,7 +99,9 @@ struct ControlCase {
     QByteArray command;
 };
 
-class NetworkControl : public testing::TestWithParam<ControlCase> { };
+class NetworkControl : public testing::TestWithParam<ControlCase>
+{
+};
 
 TEST_P(NetworkControl, ReachesTheRemoteUart)
 {
@@ -139,7 +142,9 @@ struct RefusalCase {
     QByteArray greeting;
 };
 
-class NetworkRefusal : public testing::TestWithParam<RefusalCase> { };
+class NetworkRefusal : public testing::TestWithParam<RefusalCase>
+{
+};
 
 TEST_P(NetworkRefusal, TellsTheServerDoesNotOfferRfc2217)
 {
@@ -255,7 +260,9 @@ struct FormatCase {
     tcflag_t stopBits; // CSTOPB or 0
 };
 
-class Ser2netFormat : public testing::TestWithParam<FormatCase> { };
+class Ser2netFormat : public testing::TestWithParam<FormatCase>
+{
+};
 
 // A pseudo-terminal keeps the speed and the stop bits but forces 8 data bits without parity, so
 // those two are read back from ser2net's answers.
@@ -267,7 +274,8 @@ TEST_P(Ser2netFormat, ReachesThePseudoTerminal)
     termios attributes {};
     const auto inForce = [&] {
         ::tcgetattr(link.slave, &attributes);
-        return cfgetospeed(&attributes) == GetParam().speed && (attributes.c_cflag & CSTOPB) == GetParam().stopBits;
+        return cfgetospeed(&attributes) == GetParam().speed
+            && (attributes.c_cflag & CSTOPB) == GetParam().stopBits;
     };
     EXPECT_TRUE(QTest::qWaitFor(inForce, 5000))
         << "speed " << cfgetospeed(&attributes) << ", flags " << std::oct << attributes.c_cflag;

@@ -13,9 +13,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-const QString Identity = QStringLiteral("durnix-instrument %1.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR);
+const QString Identity
+    = QStringLiteral("durnix-instrument %1.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR);
 
 struct InstrumentOverNetwork : testing::Test {
     void SetUp() override
@@ -34,7 +36,10 @@ struct InstrumentOverNetwork : testing::Test {
         window->Click(f().CheckWaitForResponse);
         window->Click(f().CheckRepeat);
     }
-    bool Answered() { return QTest::qWaitFor([&] { return f().TextInput->text() == Identity; }, 5000); }
+    bool Answered()
+    {
+        return QTest::qWaitFor([&] { return f().TextInput->text() == Identity; }, 5000);
+    }
 
     InstrumentProcess instrument;
     Ser2netProcess server;
