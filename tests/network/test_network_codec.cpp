@@ -1,4 +1,3 @@
-#include "network/com_port_option.h"
 #include "network/network_address.h"
 #include "network/rfc2217_client.h"
 #include "network/telnet_codec.h"
@@ -9,6 +8,8 @@
 namespace
 {
 
+constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, DONT = 254, CPO = 44;
+
 QByteArray Bytes(std::initializer_list<int> values)
 {
     QByteArray bytes;
@@ -17,12 +18,7 @@ QByteArray Bytes(std::initializer_list<int> values)
     return bytes;
 }
 
-constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, DONT = 254, CPO = 44;
-
-template <typename Case> std::string NameOf(const testing::TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
+const auto ByName = [](const auto& info) { return std::string(info.param.name); };
 
 struct AddressCase {
     const char* name;
@@ -40,24 +36,19 @@ TEST_P(NetworkUrl, ReadsHostAndPort)
 }
 
 constexpr auto Rfc = NetworkKind::Rfc2217;
-constexpr auto Raw = NetworkKind::Socket;
 INSTANTIATE_TEST_SUITE_P(Network, NetworkUrl,
     testing::Values(
         AddressCase { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
-        AddressCase { "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
-        AddressCase { "Ipv6", "rfc2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
-        AddressCase { "SchemeInCapitals", "RFC2217://h:1", NetworkAddress { Rfc, "h", 1 } },
+        AddressCase {
+            "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { NetworkKind::Socket, "127.0.0.1", 65535 } },
+        AddressCase { "Ipv6", "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
         AddressCase { "DevicePath", "/dev/ttyUSB0", std::nullopt },
         AddressCase { "NoPort", "rfc2217://host", std::nullopt },
-        AddressCase { "PortZero", "socket://host:0", std::nullopt },
-        AddressCase { "PortTooLarge", "socket://host:65536", std::nullopt },
+        AddressCase { "PortOutOfRange", "socket://host:65536", std::nullopt },
         AddressCase { "PortWithSign", "socket://host:+80", std::nullopt },
-        AddressCase { "NoHost", "socket://:80", std::nullopt },
         AddressCase { "Ipv6WithoutBrackets", "socket://::1:80", std::nullopt },
-        AddressCase { "EmptyBrackets", "socket://[]:80", std::nullopt },
-        AddressCase { "TrailingPath", "socket://host:80/", std::nullopt },
-        AddressCase { "UserInfo", "socket://me@host:80", std::nullopt }),
-    NameOf<AddressCase>);
+        AddressCase { "TrailingPath", "socket://host:80/", std::nullopt }),
+    ByName);
 
 // What one stream from a server becomes, fed whole and byte by byte.
 struct StreamCase {
@@ -72,15 +63,13 @@ class TelnetStream : public testing::TestWithParam<StreamCase>
 
 TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
 {
-    for (const qsizetype piece : { GetParam().stream.size(), qsizetype(1) }) {
+    const QByteArray& stream = GetParam().stream;
+    for (const qsizetype piece : { stream.size(), qsizetype(1) }) {
         TelnetParser parser;
         QByteArray data;
         QList<TelnetMessage> messages;
-        for (qsizetype at = 0; at < GetParam().stream.size(); at += piece)
-            parser.Feed(QByteArrayView(GetParam().stream)
-                            .sliced(at)
-                            .first(qMin(piece, GetParam().stream.size() - at)),
-                data, messages);
+        for (qsizetype at = 0; at < stream.size(); at += piece)
+            parser.Feed(stream.mid(at, piece), data, messages);
         EXPECT_EQ(data, GetParam().data) << "pieces of " << piece;
         EXPECT_EQ(messages, GetParam().messages) << "pieces of " << piece;
     }
@@ -88,20 +77,20 @@ TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
 
 INSTANTIATE_TEST_SUITE_P(Network, TelnetStream,
     testing::Values(
-        StreamCase { "DoubledIacIsOneDataByte", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
-        StreamCase { "NegotiationBetweenData", Bytes({ 'a', IAC, DO, 0, 'b' }), "ab", { { DO, 0, {} } } },
-        StreamCase { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 101, IAC, IAC, 0, IAC, SE, 'z' }),
-            "z", { { SB, CPO, Bytes({ 101, IAC, 0 }) } } },
-        StreamCase { "OtherCommandsDropped", Bytes({ IAC, 241, 'x', IAC, 249 }), "x", {} },
-        StreamCase { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, 16, IAC, WILL, 3 }), "",
-            { { SB, CPO, Bytes({ 107, 16 }) }, { WILL, 3, {} } } },
+        StreamCase { "DoubledIacIsData", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
+        StreamCase {
+            "NegotiationBetweenData", Bytes({ 'a', IAC, DO, 0, 'b', IAC, 241 }), "ab", { { DO, 0, {} } } },
+        StreamCase { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 101, IAC, IAC, IAC, SE, 'z' }),
+            "z", { { SB, CPO, Bytes({ 101, IAC }) } } },
+        StreamCase { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, IAC, WILL, 3 }), "",
+            { { SB, CPO, Bytes({ 107 }) }, { WILL, 3, {} } } },
         StreamCase { "OverlongSubnegotiationDropped",
             Bytes({ IAC, SB, CPO }) + QByteArray(TelnetParser::PayloadLimit + 1, 'p')
                 + Bytes({ IAC, SE, 'k' }),
             "k", {} }),
-    NameOf<StreamCase>);
+    ByName);
 
-// The replies to each request of a server, after our own requests went out.
+// The replies to a server's requests after our own went out.
 struct NegotiationCase {
     const char* name;
     QByteArray requests, replies;
@@ -133,21 +122,19 @@ INSTANTIATE_TEST_SUITE_P(Network, Negotiation,
                 CPO }),
             Bytes({ IAC, DONT, 1 }), CP::Accepted },
         NegotiationCase { "ComPortRefused", Bytes({ IAC, DONT, CPO }), {}, CP::Refused },
-        NegotiationCase { "OtherOptionsRefusedBothWays", Bytes({ IAC, DO, 24, IAC, WILL, CPO }),
+        NegotiationCase { "OtherOptionsRefused", Bytes({ IAC, DO, 24, IAC, WILL, CPO }),
             Bytes({ IAC, WONT, 24, IAC, DONT, CPO }), CP::Pending },
-        NegotiationCase { "RepeatedRequestsUnanswered",
-            Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, WILL, 3, IAC, WILL, 3 }), {}, CP::Pending },
-        NegotiationCase { "WithdrawnOptionConfirmed",
-            Bytes({ IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }),
+        NegotiationCase { "RepeatsUnansweredWithdrawalConfirmed",
+            Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }),
             Bytes({ IAC, WONT, 0, IAC, DONT, 0 }), CP::Pending }),
-    NameOf<NegotiationCase>);
+    ByName);
 
-// Server messages in, the events of the control and the lines out.
+// NOTIFY-MODEMSTATE and NOTIFY-LINESTATE values in, the control's events out.
 struct NotificationCase {
     const char* name;
     QList<QByteArray> payloads;
     QList<int> events;
-    bool cts, dsr, dcd;
+    bool cts;
 };
 
 class Notification : public testing::TestWithParam<NotificationCase>
@@ -167,28 +154,23 @@ TEST_P(Notification, DrivesTheLampsPulsesIncluded)
     }
     EXPECT_EQ(events, GetParam().events);
     EXPECT_EQ(client.lines().cts, GetParam().cts);
-    EXPECT_EQ(client.lines().dsr, GetParam().dsr);
-    EXPECT_EQ(client.lines().dcd, GetParam().dcd);
 }
 
 INSTANTIATE_TEST_SUITE_P(Network, Notification,
-    testing::Values(
-        NotificationCase { "CtsRises", { Bytes({ 107, 0x11 }) }, { MSComm::comEvCTS }, true, false, false },
-        NotificationCase { "ShortCtsPulseByDeltaAlone", { Bytes({ 107, 0x01 }) }, { MSComm::comEvCTS }, false,
-            false, false },
+    testing::Values(NotificationCase { "CtsRisesOnceThenQuiet",
+                        { Bytes({ 107, 0x10 }), Bytes({ 107, 0x10 }) }, { MSComm::comEvCTS }, true },
         NotificationCase {
-            "ShortRingByTrailingEdge", { Bytes({ 107, 0x04 }) }, { MSComm::comEvRing }, false, false, false },
-        NotificationCase { "DsrAndDcdTogether", { Bytes({ 107, 0xA0 }) },
-            { MSComm::comEvDSR, MSComm::comEvCD }, false, true, true },
-        NotificationCase { "SameStateAgainIsQuiet", { Bytes({ 107, 0x10 }), Bytes({ 107, 0x10 }) },
-            { MSComm::comEvCTS }, true, false, false },
+            "ShortCtsPulseByDeltaAlone", { Bytes({ 107, 0x01 }) }, { MSComm::comEvCTS }, false },
+        NotificationCase {
+            "ShortRingByTrailingEdge", { Bytes({ 107, 0x04 }) }, { MSComm::comEvRing }, false },
+        NotificationCase {
+            "DsrAndDcd", { Bytes({ 107, 0xA0 }) }, { MSComm::comEvDSR, MSComm::comEvCD }, false },
         NotificationCase { "LineErrors", { Bytes({ 106, 0x08 }), Bytes({ 106, 0x04 }), Bytes({ 106, 0x61 }) },
-            { MSComm::comEventFrame, MSComm::comEventRxParity }, false, false, false },
-        NotificationCase { "MalformedIgnored",
-            { Bytes({ 107 }), Bytes({ 107, 0x10, 0x10 }), Bytes({ 7, 0x10 }) }, {}, false, false, false }),
-    NameOf<NotificationCase>);
+            { MSComm::comEventFrame, MSComm::comEventRxParity }, false },
+        NotificationCase { "MalformedIgnored", { Bytes({ 107 }), Bytes({ 107, 0x10, 0x10 }) }, {}, false }),
+    ByName);
 
-TEST(ComPortOption, SendsTheLineFormatAndTakesTheServersAnswersAsInForce)
+TEST(ComPortOption, SendsTheLineFormatEscapedAndTakesTheServersAnswersAsInForce)
 {
     const ComPortSettings asked = ComPortSettingsOf({ 0xFF, PortParity::Mark, 7, 2 });
     EXPECT_EQ(LineFormatMessages(asked),
@@ -197,10 +179,9 @@ TEST(ComPortOption, SendsTheLineFormatAndTakesTheServersAnswersAsInForce)
     Rfc2217Client client;
     client.Requested(asked);
     QByteArray data, reply;
-    client.Receive(TelnetSubnegotiation(CPO, Bytes({ 101, 0, 0, 0x25, 0x80 }))
-            + TelnetSubnegotiation(CPO, Bytes({ 102, 0 })) + TelnetSubnegotiation(CPO, Bytes({ 103, 5 }))
-            + TelnetSubnegotiation(CPO, Bytes({ 104, 3 })),
-        data, reply);
+    for (const QByteArray& answer :
+        { Bytes({ 101, 0, 0, 0x25, 0x80 }), Bytes({ 102, 0 }), Bytes({ 103, 5 }), Bytes({ 104, 3 }) })
+        client.Receive(TelnetSubnegotiation(CPO, answer), data, reply);
     EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), "9600,S,7,1.5");
 }
 
