@@ -62,6 +62,13 @@ NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
     connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkComm::OnDropped);
 }
 
+// The socket, the last member to go, would otherwise report its own closing to the members gone
+// before it.
+NetworkComm::~NetworkComm()
+{
+    socket_.disconnect(this);
+}
+
 bool NetworkComm::setCommPort(int port)
 {
     if (port < 1 || port > 16) {

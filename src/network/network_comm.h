@@ -23,6 +23,7 @@ public:
     static constexpr int OpenTimeoutMs = 3000;
 
     explicit NetworkComm(const PortMap& portMap, QObject* parent = nullptr);
+    ~NetworkComm() override;
 
     bool setCommPort(int port) override;
     int commPort() const override { return commPort_; }
