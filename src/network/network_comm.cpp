@@ -173,9 +173,13 @@ bool NetworkComm::ConnectTo(const QList<QHostAddress>& addresses, quint16 port, 
         if (left > 0 && socket_.waitForConnected(left))
             return true;
     }
-    const bool refused = socket_.error() == QAbstractSocket::ConnectionRefusedError;
+    const QAbstractSocket::SocketError error = socket_.error();
+    const QString reason = socket_.errorString().toLower();
     socket_.abort();
-    return Fail(refused ? QStringLiteral("connection refused.") : NoAnswer());
+    if (error == QAbstractSocket::ConnectionRefusedError)
+        return Fail(QStringLiteral("connection refused."));
+    const bool outOfTime = error == QAbstractSocket::SocketTimeoutError || clock.elapsed() >= timeoutMs;
+    return Fail(outOfTime ? NoAnswer() : reason + QLatin1Char('.'));
 }
 
 // The server's bytes arrive inside waitForReadyRead, through OnReadyRead.
