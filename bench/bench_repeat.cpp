@@ -1,9 +1,11 @@
 // WFR repeat at interval 0.001 s against the instrument answering at once: complete cycles per
 // second, and whether any send or answer was lost or doubled on the way; then the same with the
-// traffic log running, which must keep at least 90 % of that rate.
+// traffic log running, which must keep at least 90 % of that rate, and through ser2net on 127.0.0.1.
 #include "bench_common.h"
 #include "instrument_process.h"
 #include "live_window.h"
+#include "network_window.h"
+#include "ser2net_process.h"
 
 #include "app/vb_controls.h"
 #include "command/framing.h"
@@ -55,6 +57,28 @@ struct RepeatRun {
     qint64 logBytes = 0;
 };
 
+// Repeats ID? with WFR until kCycles sends or the cap; `completed` counts the answers so far.
+RepeatRun Repeat(DurnixForm& f, const std::function<int()>& completed)
+{
+    f.TextRepeat->setText("0.001");
+    f.TextCount->setText(QString::number(kCycles));
+    SetVbValue(f.CheckWaitForResponse, 1);
+    QElapsedTimer clock;
+    clock.start();
+    SetVbValue(f.CheckRepeat, 1);
+    RepeatRun run;
+    run.finished = RunUntil(
+        f.CheckRepeat, &QCheckBox::stateChanged, [&] { return f.CheckRepeat->checkState() == Qt::Unchecked; },
+        kCapMs);
+    SetVbValue(f.CheckRepeat, 0);
+    run.sends = run.finished ? kCycles : kCycles - f.TextCount->text().toInt();
+    // The last send's answer completes its cycle.
+    RunUntil(
+        &f.MSComm1, &MSComm::onComm, [&] { return completed() >= run.sends; }, 2000);
+    run.cyclesPerSecond = double(completed()) * 1e9 / double(clock.nsecsElapsed());
+    return run;
+}
+
 // One run of kCycles against a fresh instrument; with a log into `logPath` unless it is empty.
 std::optional<RepeatRun> Run(const QString& logPath)
 {
@@ -73,22 +97,7 @@ std::optional<RepeatRun> Run(const QString& logPath)
         return std::nullopt;
     window.Prepare(VxbWithBcc, "ID?");
 
-    f.TextRepeat->setText("0.001");
-    f.TextCount->setText(QString::number(kCycles));
-    SetVbValue(f.CheckWaitForResponse, 1);
-    QElapsedTimer clock;
-    clock.start();
-    SetVbValue(f.CheckRepeat, 1);
-    RepeatRun run;
-    run.finished = RunUntil(
-        f.CheckRepeat, &QCheckBox::stateChanged, [&] { return f.CheckRepeat->checkState() == Qt::Unchecked; },
-        kCapMs);
-    SetVbValue(f.CheckRepeat, 0);
-    run.sends = run.finished ? kCycles : kCycles - f.TextCount->text().toInt();
-    // The last send's answer completes its cycle.
-    RunUntil(
-        &window.comm, &MSComm::onComm, [&] { return window.completeAnswers >= run.sends; }, 2000);
-    run.cyclesPerSecond = double(window.completeAnswers) * 1e9 / double(clock.nsecsElapsed());
+    RepeatRun run = Repeat(f, [&] { return window.completeAnswers; });
     f.StopLog();
     run.logBytes = logPath.isEmpty() ? 0 : QFileInfo(logPath).size();
 
@@ -101,6 +110,33 @@ std::optional<RepeatRun> Run(const QString& logPath)
 QString Rate(const RepeatRun& run)
 {
     return QString::number(run.cyclesPerSecond, 'f', 0) + (run.finished ? "" : " (stopped at the cap)");
+}
+
+// The same through ser2net (RFC 2217) on 127.0.0.1 in front of the instrument's pseudo-terminal.
+void ThroughSer2net()
+{
+    InstrumentProcess instrument;
+    Ser2netProcess server;
+    if (!instrument.Start() || !server.Start(instrument.LinkPath())) {
+        std::printf("   the instrument or ser2net did not start: %s\n", server.Errors().constData());
+        return;
+    }
+    NetworkWindow window(server.Url(), instrument.Folder());
+    DurnixForm& f = window.Form();
+    if (!f.MSComm1.portOpen()) {
+        std::printf("   the port did not open: %s\n", qPrintable(window.portFailures.join("; ")));
+        return;
+    }
+    window.Prepare(VxbWithBcc, "ID?");
+    int completed = 0;
+    QObject::connect(&f.MSComm1, &MSComm::onComm, [&] { completed += f.ResponseState == 2 ? 1 : 0; });
+    const RepeatRun run = Repeat(f, [&] { return completed; });
+    const auto summary = ParseInstrumentSummary(instrument.Stop());
+    Figure("cycles sent through ser2net", QString::number(run.sends));
+    Figure("complete cycles/s through ser2net", Rate(run), "target >= 400/s");
+    Figure("lost or doubled through ser2net",
+        summary && summary->received == run.sends && summary->answered == run.sends ? "none" : "MISMATCH",
+        "target none");
 }
 
 } // namespace
@@ -132,5 +168,6 @@ int main(int argc, char** argv)
                 .arg(100 * logged->cyclesPerSecond / plain->cyclesPerSecond, 0, 'f', 0)));
     Figure("log written", Mb(double(logged->logBytes)));
     Figure("lost or doubled with the log", logged->exact ? "none" : "MISMATCH", "target none");
+    ThroughSer2net();
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "app/durnix_form.h"
 #include "app/form_services.h"
 #include "app/settings/settings_reader.h"
+#include "network/network_comm.h"
+#include "network/routing_comm.h"
 #include "serial/qt_serial_comm.h"
 
 #include <QApplication>
@@ -32,7 +34,9 @@ int main(int argc, char** argv)
     parser.process(app);
     const QString settingsFolder = QDir::currentPath();
     const PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
-    QtSerialComm comm(portMap);
+    QtSerialComm serial(portMap);
+    NetworkComm network(portMap);
+    RoutingComm comm(serial, network, portMap);
     FormServices services = DesktopServices(settingsFolder, portMap);
     if (parser.isSet("log"))
         services.logFile = QDir(settingsFolder).absoluteFilePath(parser.value("log"));

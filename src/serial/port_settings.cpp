@@ -3,7 +3,8 @@
 #include <QList>
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 std::optional<qint32> ReadSpeed(QStringView field)
 {
@@ -60,4 +61,12 @@ std::optional<PortSettings> ParsePortSettings(QStringView text)
     if (!speed || !parity || !dataBits || !stopBits)
         return std::nullopt;
     return PortSettings { *speed, *parity, *dataBits, *stopBits };
+}
+
+QString UnusableSettingsText(const QString& settings)
+{
+    return QStringLiteral(
+        "the settings \"%1\" cannot be used; they must be speed,parity,data bits,stop bits, "
+        "as in 9600,N,8,1.")
+        .arg(settings);
 }

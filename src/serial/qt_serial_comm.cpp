@@ -45,9 +45,7 @@ bool QtSerialComm::setSettings(const QString& settings)
 {
     const std::optional<PortSettings> parsed = ParsePortSettings(settings);
     if (!parsed)
-        return Fail(QStringLiteral("the settings \"%1\" cannot be used; they must be speed,parity,data "
-                                   "bits,stop bits, as in 9600,N,8,1.")
-                        .arg(settings));
+        return Fail(UnusableSettingsText(settings));
     settingsText_ = settings;
     return ApplyPortSettings(port_, *parsed) || FailWithPortError();
 }

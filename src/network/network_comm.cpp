@@ -1,0 +1,339 @@
+#include "network/network_comm.h"
+
+#include "network/bounded_lookup.h"
+#include "network/telnet_codec.h"
+
+#include <QElapsedTimer>
+
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
+namespace
+{
+
+// A server that vanished without a word (power cut, cable pulled) is found after about 11 s of
+// silence instead of the system's two hours.
+void EnableKeepAlive(QTcpSocket& socket)
+{
+    socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+#ifdef Q_OS_LINUX
+    const int fd = int(socket.socketDescriptor());
+    const int idleSeconds = 5, intervalSeconds = 2, probes = 3;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds, sizeof intervalSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+#endif
+}
+
+// A server that does not turn Nagle off (ser2net, for one) holds a short answer back until its
+// previous segment is acknowledged, and Linux delays that acknowledgement by up to 40 ms. Acknowledging
+// at once after each read keeps a send-answer cycle near a millisecond. The kernel falls back to
+// delayed acknowledgements by itself, so this holds only for the data just read.
+void AcknowledgeAtOnce([[maybe_unused]] QTcpSocket& socket)
+{
+#ifdef Q_OS_LINUX
+    const int on = 1;
+    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#endif
+}
+
+QString NoAnswer()
+{
+    return QStringLiteral("no answer within %1 s.").arg(NetworkComm::OpenTimeoutMs / 1000);
+}
+
+} // namespace
+
+NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
+    : MSComm(parent)
+    , portMap_(portMap)
+{
+    linger_.setSingleShot(true);
+    linger_.setInterval(0);
+    connect(&linger_, &QTimer::timeout, this, [this] {
+        if (!open_)
+            Disconnect();
+    });
+    connect(&socket_, &QTcpSocket::readyRead, this, &NetworkComm::OnReadyRead);
+    connect(&socket_, &QTcpSocket::disconnected, this, &NetworkComm::OnDropped);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkComm::OnDropped);
+}
+
+// The socket, the last member to go, would otherwise report its own closing to the members gone
+// before it.
+NetworkComm::~NetworkComm()
+{
+    socket_.disconnect(this);
+}
+
+bool NetworkComm::setCommPort(int port)
+{
+    if (port < 1 || port > 16) {
+        error_ = QStringLiteral("COM%1: no such port; the ports are COM1 to COM16.").arg(port);
+        return false;
+    }
+    commPort_ = port;
+    return true;
+}
+
+void NetworkComm::setHandshaking(int mode)
+{
+    handshaking_ = mode;
+    if (open_)
+        SendControl(FlowControlOfHandshaking(mode));
+}
+
+bool NetworkComm::setSettings(const QString& settings)
+{
+    const std::optional<PortSettings> parsed = ParsePortSettings(settings);
+    if (!parsed)
+        return Fail(UnusableSettingsText(settings));
+    settings_ = ComPortSettingsOf(*parsed);
+    if (open_ && Rfc2217()) {
+        client_.Requested(settings_);
+        Send(LineFormatMessages(settings_));
+    }
+    return true;
+}
+
+QString NetworkComm::settings() const
+{
+    return ComPortSettingsText(Rfc2217() ? client_.settingsInForce() : settings_);
+}
+
+bool NetworkComm::setPortOpen(bool open)
+{
+    if (!open) {
+        if (open_)
+            linger_.start();
+        open_ = false;
+        return true;
+    }
+    if (open_)
+        return Fail(QStringLiteral("the port is already open."));
+    return Open();
+}
+
+bool NetworkComm::Open()
+{
+    const std::optional<NetworkAddress> address = ParseNetworkAddress(Url());
+    if (!address)
+        return Fail(
+            QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
+    if (connectedTo_ != address) {
+        Disconnect();
+        if (!Connect(*address))
+            return false;
+    }
+    linger_.stop();
+    received_.clear();
+    SendLineSetup();
+    detector_.Reset();
+    detector_.Feed(client_.lines());
+    open_ = true;
+    return true;
+}
+
+bool NetworkComm::Connect(const NetworkAddress& address)
+{
+    QElapsedTimer clock;
+    clock.start();
+    bool timedOut = false;
+    const QList<QHostAddress> addresses = LookUpHost(address.host, OpenTimeoutMs, timedOut);
+    if (addresses.isEmpty())
+        return Fail(timedOut ? NoAnswer() : QStringLiteral("host not found."));
+    if (!ConnectTo(addresses, address.port, OpenTimeoutMs - int(clock.elapsed())))
+        return false;
+    client_ = {};
+    connectedTo_ = address;
+    socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1); // a short packet must not wait for Nagle
+    EnableKeepAlive(socket_);
+    if (address.kind == NetworkKind::Rfc2217) {
+        Send(client_.Start());
+        if (!AwaitComPortOption(OpenTimeoutMs - int(clock.elapsed()))) {
+            Disconnect();
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each address of the name in turn (localhost may be ::1 and 127.0.0.1), within the time left.
+bool NetworkComm::ConnectTo(const QList<QHostAddress>& addresses, quint16 port, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (const QHostAddress& address : addresses) {
+        socket_.abort();
+        socket_.connectToHost(address, port);
+        const int left = timeoutMs - int(clock.elapsed());
+        if (left > 0 && socket_.waitForConnected(left))
+            return true;
+    }
+    const QAbstractSocket::SocketError error = socket_.error();
+    const QString reason = socket_.errorString().toLower();
+    socket_.abort();
+    if (error == QAbstractSocket::ConnectionRefusedError)
+        return Fail(QStringLiteral("connection refused."));
+    const bool outOfTime = error == QAbstractSocket::SocketTimeoutError || clock.elapsed() >= timeoutMs;
+    return Fail(outOfTime ? NoAnswer() : reason + QLatin1Char('.'));
+}
+
+// The server's bytes arrive inside waitForReadyRead, through OnReadyRead.
+bool NetworkComm::AwaitComPortOption(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (client_.comPort() == TelnetNegotiation::ComPort::Pending
+        && socket_.state() == QAbstractSocket::ConnectedState) {
+        const int left = timeoutMs - int(clock.elapsed());
+        if (left <= 0 || !socket_.waitForReadyRead(left))
+            break;
+    }
+    return client_.comPort() == TelnetNegotiation::ComPort::Accepted
+        || Fail(QStringLiteral("the server does not offer RFC 2217."));
+}
+
+void NetworkComm::SendLineSetup()
+{
+    if (!Rfc2217())
+        return;
+    client_.Requested(settings_);
+    Send(ComPortMessage(SetModemStateMask, 0xFF)
+        + ComPortMessage(SetLineStateMask, ParityError | FramingError) + LineFormatMessages(settings_)
+        + ControlMessage(FlowControlOfHandshaking(handshaking_))
+        + ControlMessage(dtr_ ? ComPortControl::DtrOn : ComPortControl::DtrOff)
+        + ControlMessage(rts_ ? ComPortControl::RtsOn : ComPortControl::RtsOff));
+}
+
+// A raw socket has no lines: as on a device without them, nothing happens.
+void NetworkComm::SendControl(ComPortControl control)
+{
+    if (Rfc2217())
+        Send(ControlMessage(control));
+}
+
+// write() only queues; the bytes go to the system at once, so that automatic RTS and a waiting
+// repeat time them from now.
+void NetworkComm::Send(const QByteArray& bytes)
+{
+    socket_.write(bytes);
+    socket_.flush();
+}
+
+void NetworkComm::Disconnect()
+{
+    linger_.stop();
+    connectedTo_.reset();
+    open_ = false;
+    socket_.abort();
+}
+
+void NetworkComm::setInBufferCount(int count)
+{
+    if (count != 0 || !open_)
+        return;
+    ReadSocket();
+    received_.clear();
+    if (Rfc2217())
+        Send(ComPortMessage(PurgeData, 1)); // the server's receive buffer
+    // Line changes read on the way are told once the send is over.
+    QMetaObject::invokeMethod(this, &NetworkComm::RaiseLineEvents, Qt::QueuedConnection);
+}
+
+QByteArray NetworkComm::input()
+{
+    return std::exchange(received_, {});
+}
+
+bool NetworkComm::setOutput(const QByteArray& bytes)
+{
+    if (!open_)
+        return Fail(QStringLiteral("the port is not open."));
+    Send(Rfc2217() ? TelnetEscape(bytes) : bytes);
+    return true;
+}
+
+void NetworkComm::setDTREnable(bool raised)
+{
+    dtr_ = raised;
+    if (open_)
+        SendControl(raised ? ComPortControl::DtrOn : ComPortControl::DtrOff);
+}
+
+void NetworkComm::setRTSEnable(bool raised)
+{
+    rts_ = raised;
+    if (open_)
+        SendControl(raised ? ComPortControl::RtsOn : ComPortControl::RtsOff);
+}
+
+bool NetworkComm::setBreak(bool on)
+{
+    if (!open_)
+        return Fail(QStringLiteral("the port is not open, so no break can be sent."));
+    SendControl(on ? ComPortControl::BreakOn : ComPortControl::BreakOff);
+    return true;
+}
+
+// Data that comes while the port is closed (or still opening) is dropped; the negotiation and the
+// line state go on all the same.
+qsizetype NetworkComm::ReadSocket()
+{
+    const QByteArray bytes = socket_.readAll();
+    AcknowledgeAtOnce(socket_);
+    QByteArray data, reply;
+    if (Rfc2217())
+        client_.Receive(bytes, data, reply);
+    else
+        data = bytes;
+    if (!reply.isEmpty())
+        Send(reply);
+    if (open_)
+        received_ += data;
+    return open_ ? data.size() : 0;
+}
+
+void NetworkComm::OnReadyRead()
+{
+    const qsizetype arrived = ReadSocket();
+    RaiseLineEvents();
+    if (arrived > 0 && rThreshold_ > 0 && received_.size() >= rThreshold_)
+        Raise(comEvReceive);
+}
+
+void NetworkComm::RaiseLineEvents()
+{
+    if (!open_)
+        return;
+    for (const int code : detector_.Feed(client_.lines()))
+        Raise(code);
+}
+
+// Reached from both disconnected and errorOccurred; only the first call finds a connection.
+void NetworkComm::OnDropped()
+{
+    if (!connectedTo_ || socket_.state() == QAbstractSocket::ConnectedState)
+        return;
+    const bool wasOpen = open_;
+    Disconnect();
+    if (!wasOpen)
+        return;
+    Fail(QStringLiteral("the connection was lost."));
+    emit portLost();
+}
+
+bool NetworkComm::Fail(const QString& what)
+{
+    error_ = QStringLiteral("%1: %2").arg(Url(), what);
+    return false;
+}
+
+void NetworkComm::Raise(int code)
+{
+    event_ = code;
+    emit onComm();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <array>
+
+// Our side of the Telnet option negotiation: BINARY and SUPPRESS-GO-AHEAD both ways, and the
+// COM-PORT-OPTION on our side; every other option is refused. A request for a state that is already
+// in force is not answered, so two sides cannot keep answering each other.
+class TelnetNegotiation
+{
+public:
+    enum class ComPort { Pending, Accepted, Refused };
+
+    // What we ask for on connecting.
+    QByteArray Requests();
+    // The reply to the peer's WILL, WONT, DO or DONT; empty when none is due.
+    QByteArray Answer(quint8 verb, quint8 option);
+    ComPort comPort() const;
+
+private:
+    enum class State : quint8 { No, WantYes, Yes };
+    using States = std::array<State, 256>;
+
+    // `offered` says whether we take the option; the replies are yes and no for that side.
+    static QByteArray Offer(States& side, quint8 option, bool offered, quint8 yes, quint8 no);
+    static QByteArray Withdraw(States& side, quint8 option, quint8 no);
+
+    States ours_ {}; // options we perform (WILL / WONT from us)
+    States theirs_ {}; // options the peer performs (DO / DONT from us)
+    bool comPortRefused_ = false;
+};

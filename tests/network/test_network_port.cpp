@@ -1,0 +1,257 @@
+#include "network/network_comm.h"
+#include "network/routing_comm.h"
+#include "network/telnet_codec.h"
+#include "scripted_server.h"
+#include "ser2net_process.h"
+#include "serial/pty_pair.h"
+#include "serial/qt_serial_comm.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+#include <termios.h>
+
+namespace
+{
+
+const QByteArray DoComPort = TelnetCommand(TelnetDo, TelnetComPort);
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (int value : values)
+        bytes.append(char(value));
+    return bytes;
+}
+
+QByteArray AllByteValues()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(char(value));
+    return bytes;
+}
+
+PortMap MapOf(std::initializer_list<QString> paths, int port = 1)
+{
+    PortMap map;
+    for (const QString& path : paths)
+        map.SetPath(port++, path);
+    return map;
+}
+
+QString Rfc2217Url(quint16 port)
+{
+    return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port);
+}
+
+// The network kind on COM1, counting its events and losses.
+struct NetworkPort {
+    explicit NetworkPort(const QString& url, const char* settings = "9600,N,8,1")
+        : comm(MapOf({ url }))
+    {
+        QObject::connect(&comm, &MSComm::onComm, [this] { events << comm.commEvent(); });
+        QObject::connect(&comm, &MSComm::portLost, [this] { ++lost; });
+        comm.setSettings(settings);
+        comm.setRThreshold(1);
+    }
+    QByteArray Receive(qsizetype count, QByteArray got = {})
+    {
+        (void)QTest::qWaitFor([&] { return (got += comm.input()).size() >= count; }, 5000);
+        return got;
+    }
+
+    NetworkComm comm;
+    QList<int> events;
+    int lost = 0;
+};
+
+// A scripted server that takes the COM-PORT-OPTION, and the port open on it with its setup sent.
+struct Scripted : testing::Test {
+    void SetUp() override
+    {
+        ASSERT_TRUE(port.comm.setPortOpen(true)) << port.comm.errorText().toStdString();
+        ASSERT_TRUE(Commands(9));
+    }
+    bool Commands(qsizetype count)
+    {
+        return QTest::qWaitFor([&] { return server.ComPortCommands().size() >= count; }, 5000);
+    }
+    ScriptedServer server { DoComPort };
+    NetworkPort port { Rfc2217Url(server.Port()), "19200,E,7,2" };
+};
+
+TEST_F(Scripted, OpeningSendsMasksFormatFlowControlAndLines)
+{
+    EXPECT_EQ(server.ComPortCommands(),
+        (QList<QByteArray> { Bytes({ 11, 0xFF }), Bytes({ 10, 0x0C }), Bytes({ 1, 0, 0, 0x4B, 0 }),
+            Bytes({ 2, 7 }), Bytes({ 3, 3 }), Bytes({ 4, 2 }), Bytes({ 5, 1 }), Bytes({ 5, 8 }),
+            Bytes({ 5, 12 }) }));
+}
+
+TEST_F(Scripted, NotificationsRaiseLineEventsAndAnswersSetTheFormatInForce)
+{
+    server.Send(TelnetSubnegotiation(TelnetComPort, Bytes({ 107, 0x31 }))
+        + TelnetSubnegotiation(TelnetComPort, Bytes({ 106, 0x08 }))
+        + TelnetSubnegotiation(TelnetComPort, Bytes({ 101, 0, 0, 0x25, 0x80 })));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.events.size() >= 3; }, 5000));
+    EXPECT_EQ(port.events, (QList<int> { MSComm::comEvCTS, MSComm::comEvDSR, MSComm::comEventFrame }));
+    EXPECT_TRUE(port.comm.ctsHolding() && port.comm.dsrHolding() && !port.comm.cdHolding());
+    EXPECT_EQ(port.comm.settings(), "9600,E,7,2");
+}
+
+TEST_F(Scripted, ReopeningKeepsTheConnectionAndSendsTheNewSpeed)
+{
+    port.comm.setPortOpen(false);
+    port.comm.setSettings("115200,N,8,1");
+    ASSERT_TRUE(port.comm.setPortOpen(true));
+    ASSERT_TRUE(Commands(18));
+    EXPECT_EQ(server.ComPortCommands()[11], Bytes({ 1, 0, 1, 0xC2, 0 }));
+    EXPECT_EQ(server.Connections(), 1);
+    port.comm.setPortOpen(false);
+    QCoreApplication::processEvents(); // closing drops the connection once the event is over
+    ASSERT_TRUE(port.comm.setPortOpen(true));
+    EXPECT_EQ(server.Connections(), 2);
+}
+
+TEST_F(Scripted, AResetIsAVanishedPortThatReconnects)
+{
+    server.Reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return port.lost == 1; }, 500));
+    EXPECT_FALSE(port.comm.portOpen());
+    EXPECT_EQ(port.comm.errorText(), Rfc2217Url(server.Port()) + ": the connection was lost.");
+    EXPECT_TRUE(port.comm.setPortOpen(true));
+    EXPECT_EQ(server.Connections(), 2);
+}
+
+struct ControlCase {
+    const char* name;
+    std::function<void(MSComm&)> act;
+    QByteArray command;
+};
+
+class ScriptedControl : public Scripted, public testing::WithParamInterface<ControlCase>
+{
+};
+
+TEST_P(ScriptedControl, ReachesTheRemoteUart)
+{
+    GetParam().act(port.comm);
+    ASSERT_TRUE(Commands(10));
+    EXPECT_EQ(server.ComPortCommands().last(), GetParam().command);
+}
+
+INSTANTIATE_TEST_SUITE_P(Network, ScriptedControl,
+    testing::Values(ControlCase { "DtrOff", [](MSComm& c) { c.setDTREnable(false); }, Bytes({ 5, 9 }) },
+        ControlCase { "RtsOn", [](MSComm& c) { c.setRTSEnable(true); }, Bytes({ 5, 11 }) },
+        ControlCase { "BreakOn", [](MSComm& c) { c.setBreak(true); }, Bytes({ 5, 5 }) },
+        ControlCase { "BreakOff", [](MSComm& c) { c.setBreak(false); }, Bytes({ 5, 6 }) },
+        ControlCase { "DiscardUnreadInput", [](MSComm& c) { c.setInBufferCount(0); }, Bytes({ 12, 1 }) }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FailureCase {
+    const char* name;
+    std::optional<QByteArray> greeting; // none: nothing listens
+    const char* cause;
+};
+
+class NetworkOpenFailure : public testing::TestWithParam<FailureCase>
+{
+};
+
+TEST_P(NetworkOpenFailure, NamesTheUrlAndTheCause)
+{
+    std::optional<ScriptedServer> server;
+    if (GetParam().greeting)
+        server.emplace(*GetParam().greeting);
+    const QString url = Rfc2217Url(server ? server->Port() : FreeLoopbackPort());
+    NetworkPort port(url);
+    EXPECT_FALSE(port.comm.setPortOpen(true));
+    EXPECT_EQ(port.comm.errorText(), url + ": " + GetParam().cause);
+}
+
+INSTANTIATE_TEST_SUITE_P(Network, NetworkOpenFailure,
+    testing::Values(FailureCase { "NothingListens", std::nullopt, "connection refused." },
+        FailureCase { "ComPortRefused", TelnetCommand(TelnetDont, TelnetComPort),
+            "the server does not offer RFC 2217." },
+        FailureCase { "ServerSilent", QByteArray(), "the server does not offer RFC 2217." }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The serial kind on COM1, a raw socket on COM2: bytes pass unchanged, and lines do nothing.
+TEST(RoutingComm, RawSocketCarriesBytesOnlyAndTheMapPicksTheKind)
+{
+    PtyPair pty;
+    ScriptedServer server(AllByteValues());
+    const PortMap map
+        = MapOf({ pty.SlavePath(), QStringLiteral("socket://[::ffff:127.0.0.1]:%1").arg(server.Port()) });
+    QtSerialComm serial(map);
+    NetworkComm network(map);
+    RoutingComm comm(serial, network, map);
+    ASSERT_TRUE(comm.setCommPort(2));
+    ASSERT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
+    comm.setDTREnable(false);
+    EXPECT_TRUE(comm.setBreak(true));
+    ASSERT_TRUE(comm.setOutput(AllByteValues()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.Received() == AllByteValues(); }, 5000));
+    QByteArray got;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (got += comm.input()) == AllByteValues(); }, 5000));
+    EXPECT_FALSE(comm.ctsHolding() || comm.dsrHolding() || comm.cdHolding());
+    comm.setPortOpen(false);
+    ASSERT_TRUE(comm.setCommPort(1) && comm.setPortOpen(true));
+    comm.setOutput("1");
+    EXPECT_EQ(pty.Read(1), "1");
+}
+
+// ser2net in front of a pseudo-terminal whose far side is the test.
+struct Ser2net : PtyPair, testing::Test {
+    void SetUp() override { ASSERT_TRUE(server.Start(SlavePath())) << server.Errors().constData(); }
+    Ser2netProcess server;
+};
+
+TEST_F(Ser2net, CarriesEveryByteValueBothWays)
+{
+    NetworkPort port(server.Url());
+    ASSERT_TRUE(port.comm.setPortOpen(true)) << port.comm.errorText().toStdString();
+    const QByteArray twice = AllByteValues() + AllByteValues();
+    ASSERT_TRUE(port.comm.setOutput(twice));
+    EXPECT_EQ(Read(twice.size()), twice);
+    Write(twice);
+    EXPECT_EQ(port.Receive(twice.size()), twice);
+}
+
+struct FormatCase {
+    const char* name;
+    const char* settings;
+    speed_t speed;
+    tcflag_t stopBits; // CSTOPB or 0
+};
+
+class Ser2netFormat : public Ser2net, public testing::WithParamInterface<FormatCase>
+{
+};
+
+// A pseudo-terminal keeps the speed and the stop bits but forces 8 data bits without parity, so
+// those two are read back from ser2net's answers.
+TEST_P(Ser2netFormat, ReachesThePseudoTerminal)
+{
+    NetworkPort port(server.Url(), GetParam().settings);
+    ASSERT_TRUE(port.comm.setPortOpen(true)) << port.comm.errorText().toStdString();
+    termios attributes {};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            ::tcgetattr(slave, &attributes);
+            return cfgetospeed(&attributes) == GetParam().speed
+                && (attributes.c_cflag & CSTOPB) == GetParam().stopBits;
+        },
+        5000))
+        << "speed " << cfgetospeed(&attributes) << ", flags " << std::oct << attributes.c_cflag;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return port.comm.settings() == GetParam().settings; }, 5000))
+        << port.comm.settings().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Network, Ser2netFormat,
+    testing::Values(FormatCase { "Baud19200Even7Two", "19200,E,7,2", B19200, CSTOPB },
+        FormatCase { "Baud1200Odd5One", "1200,O,5,1", B1200, 0 },
+        FormatCase { "Baud4800Mark6Two", "4800,M,6,2", B4800, CSTOPB }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
