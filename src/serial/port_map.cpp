@@ -6,13 +6,10 @@
 
 namespace {
 
-constexpr int FirstPort = 1;
-constexpr int LastPort = 16;
-
 // The port number of a key spelt exactly "COM1" to "COM16".
 std::optional<int> PortOfKey(QByteArrayView key)
 {
-    for (int port = FirstPort; port <= LastPort; ++port) {
+    for (int port = kFirstComPort; port <= kLastComPort; ++port) {
         if (key == "COM" + QByteArray::number(port))
             return port;
     }
@@ -20,6 +17,14 @@ std::optional<int> PortOfKey(QByteArrayView key)
 }
 
 } // namespace
+
+QString NoSuchComPortText(int port)
+{
+    return QStringLiteral("COM%1: no such port; the ports are COM%2 to COM%3.")
+        .arg(port)
+        .arg(kFirstComPort)
+        .arg(kLastComPort);
+}
 
 QString PortMap::DevicePath(int port) const
 {
@@ -32,7 +37,7 @@ QString PortMap::DevicePath(int port) const
 
 void PortMap::SetPath(int port, const QString& path)
 {
-    if (port < FirstPort || port > LastPort)
+    if (port < kFirstComPort || port > kLastComPort)
         return;
     if (path.isEmpty())
         entries_.remove(port);

@@ -6,6 +6,11 @@
 
 // Which device each COM port number stands for. On Windows COMn is "COMn"; elsewhere the path of a
 // map entry, or /dev/ttyS<n-1> by default.
+// The COM port numbers the port list offers, and why any other number cannot be used.
+inline constexpr int kFirstComPort = 1;
+inline constexpr int kLastComPort = 16;
+QString NoSuchComPortText(int port);
+
 class PortMap {
 public:
     QString DevicePath(int port) const;

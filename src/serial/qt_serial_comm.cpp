@@ -28,8 +28,8 @@ QString QtSerialComm::DevicePath() const
 
 bool QtSerialComm::setCommPort(int port)
 {
-    if (port < 1 || port > 16) {
-        error_ = QStringLiteral("COM%1: no such port; the ports are COM1 to COM16.").arg(port);
+    if (port < kFirstComPort || port > kLastComPort) {
+        error_ = NoSuchComPortText(port);
         return false;
     }
     commPort_ = port;
