@@ -3,6 +3,7 @@
 #include "serial/mscomm.h"
 
 #include <QStringList>
+#include <utility>
 
 // A serial control for tests: records what the window does to the line and
 // lets a test inject received bytes and line events.
@@ -17,7 +18,7 @@ public:
         return true;
     }
     int commPort() const override { return port_; }
-    void setHandshaking(int mode) override { handshaking = mode; }
+    void setHandshaking(int) override { }
     bool setSettings(const QString& text) override
     {
         settingsText = text;
@@ -28,7 +29,7 @@ public:
         return true;
     }
     QString settings() const override { return settingsText; }
-    void setRThreshold(int count) override { rThreshold = count; }
+    void setRThreshold(int) override { }
 
     bool portOpen() const override { return open_; }
     bool setPortOpen(bool open) override
@@ -46,8 +47,7 @@ public:
 
     void setInBufferCount(int count) override
     {
-        if (count == 0)
-            inBuffer.clear();
+        inBuffer = count == 0 ? QByteArray() : inBuffer;
         log << QStringLiteral("DISCARD");
     }
     bool setOutput(const QByteArray& bytes) override
@@ -56,12 +56,7 @@ public:
         log << QStringLiteral("WRITE ") + QString::fromLatin1(bytes.toHex(' ').toUpper());
         return true;
     }
-    QByteArray input() override
-    {
-        QByteArray bytes = inBuffer;
-        inBuffer.clear();
-        return bytes;
-    }
+    QByteArray input() override { return std::exchange(inBuffer, {}); }
 
     void setDTREnable(bool raised) override
     {
@@ -77,7 +72,6 @@ public:
     {
         if (!open_)
             return false;
-        breakOn = on;
         log << QStringLiteral("BREAK=%1").arg(on);
         return true;
     }
@@ -110,10 +104,8 @@ public:
     QStringList log;
     QString settingsText;
     QString error;
-    int handshaking = -1;
-    int rThreshold = 0;
     int openCount = 0;
-    bool dtr = false, rts = false, breakOn = false;
+    bool dtr = false, rts = false;
     bool cts = false, dsr = false, cd = false;
     bool failOpen = false, rejectSettings = false;
 

@@ -9,9 +9,8 @@
 // master. Read waits without letting Qt run, so only what has reached the driver counts.
 struct PtyPair {
     PtyPair() { ::openpty(&master, &slave, nullptr, nullptr, nullptr); }
-    ~PtyPair() { ::close(slave), CloseMaster(); }
+    ~PtyPair() { ::close(slave), ::close(master); }
     QString SlavePath() const { return QString::fromLocal8Bit(::ttyname(slave)); }
-    void CloseMaster() { ::close(master), master = -1; }
     void Write(QByteArrayView bytes) { (void)!::write(master, bytes.data(), bytes.size()); }
     QByteArray Read(qsizetype count)
     {

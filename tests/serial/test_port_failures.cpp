@@ -33,28 +33,24 @@ TEST_P(PortFailureText, NamesTheDeviceTheCauseAndTheSystemsOwnWords)
     EXPECT_EQ(PortErrorText(GetParam().failure), GetParam().text);
 }
 
+using E = QSerialPort::SerialPortError;
+constexpr auto kOpening = PortFailure::Opening;
 INSTANTIATE_TEST_SUITE_P(Serial, PortFailureText,
-    testing::Values(TextCase {"NoSuchDevice",
-                        Failure(QSerialPort::DeviceNotFoundError, "No such file", PortFailure::Opening),
+    testing::Values(TextCase {"NoSuchDevice", Failure(E::DeviceNotFoundError, "No such file", kOpening),
                         "/d: no such device (No such file)."},
-        TextCase {"PermissionDenied",
-            Failure(QSerialPort::PermissionError, "Permission denied", PortFailure::Opening, false),
+        TextCase {"PermissionDenied", Failure(E::PermissionError, "Permission denied", kOpening, false),
             "/d: permission denied (Permission denied). On Linux, add your user to the dialout group."},
-        TextCase {"Busy", Failure(QSerialPort::PermissionError, "Locked", PortFailure::Opening),
+        TextCase {"Busy", Failure(E::PermissionError, "Locked", kOpening),
             "/d: the port is busy (Locked). It may be in use by another program."},
-        TextCase {"NotATerminal",
-            Failure(QSerialPort::UnsupportedOperationError, "Inappropriate ioctl", PortFailure::Opening),
+        TextCase {"NotATerminal", Failure(E::UnsupportedOperationError, "Inappropriate ioctl", kOpening),
             "/d: not a serial port (Inappropriate ioctl)."},
-        TextCase {"AFolder",
-            Failure(QSerialPort::UnknownError, "Is a directory", PortFailure::Opening, true, true),
+        TextCase {"AFolder", Failure(E::UnknownError, "Is a directory", kOpening, true, true),
             "/d: not a serial port (Is a directory)."},
-        TextCase {"NoHardwareBehindTheNode",
-            Failure(QSerialPort::ResourceError, "Input/output error", PortFailure::Opening),
+        TextCase {"NoHardwareBehindTheNode", Failure(E::ResourceError, "Input/output error", kOpening),
             "/d: the device does not answer (Input/output error). There may be no serial port behind it."},
-        TextCase {"Vanished", Failure(QSerialPort::ResourceError, "stale", PortFailure::Lost),
+        TextCase {"Vanished", Failure(E::ResourceError, "stale", PortFailure::Lost),
             "/d: the device went away (unplugged, or closed at the other end); the port was closed."},
-        TextCase {"RefusedSetting",
-            Failure(QSerialPort::UnsupportedOperationError, "Invalid argument", PortFailure::Operating),
+        TextCase {"RefusedSetting", Failure(E::UnsupportedOperationError, "Invalid argument", PortFailure::Operating),
             "/d: Invalid argument."}),
     [](const auto& info) { return std::string(info.param.name); });
 
