@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <functional>
 
+using PortTyping = StartedForm;
 using LineStatus = StartedForm;
 using WindowLayout = StartedForm;
 
@@ -32,6 +33,15 @@ TEST(PortConfiguration, EachPickReopensThePortWithTheSelectedFormat)
         EXPECT_EQ(h.comm.settingsText, settings);
         EXPECT_EQ(h.comm.openCount, 2 + int(picks.size())) << settings.toStdString();
     }
+}
+
+TEST_F(PortTyping, ASpeedReconfiguresWithTheTypedTextAtEveryKeystroke)
+{
+    QStringList seen;
+    QObject::connect(f.ComboBPS->lineEdit(), &QLineEdit::textEdited, [&] { seen << h.comm.settingsText; });
+    f.ComboBPS->lineEdit()->selectAll();
+    QTest::keyClicks(f.ComboBPS->lineEdit(), "192");
+    EXPECT_EQ(seen, QStringList({ "1,N,8,1", "19,N,8,1", "192,N,8,1" }));
 }
 
 // A second break clicked during the first is handled while the first holds.
