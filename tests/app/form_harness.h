@@ -35,6 +35,8 @@ struct FormHarness {
     int beeps = 0;
     QString fileToChoose;
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
+    QString logToChoose, logFile; // the log dialog's answer; the log given at start-up
+    QStringList logFailures;
     QTime timeOfDay {9, 5, 7};
     qint64 clockMs = 0;
     PortMap portMap;
@@ -57,6 +59,9 @@ struct FormHarness {
             fileDialogs << folder + "|" + filter;
             return fileToChoose;
         };
+        services.askLogFileName = [this](const QString&) { return logToChoose; };
+        services.showLogFailure = [this](const QString& message) { logFailures << message; };
+        services.logFile = logFile;
         services.timeOfDay = [this] { return timeOfDay; };
         services.monotonicMs = [this] { return clockMs += 100; };
         services.settingsFolder = folder.path();

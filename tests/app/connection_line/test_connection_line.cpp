@@ -5,6 +5,7 @@
 
 using PortTyping = StartedForm;
 using LineStatus = StartedForm;
+using DeviceAddress = StartedForm;
 using WindowLayout = StartedForm;
 
 // Each pick is made as the operator makes it (index change, then activation); then the first box's
@@ -136,7 +137,7 @@ TEST_F(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesTh
     EXPECT_EQ(VbValue(f.CheckRepeat) + 10 * h.beeps, 10) << "the loss ends it too, with one beep and no box";
 }
 
-TEST(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
+TEST_F(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
 {
     const auto none = QAbstractSlider::SliderNoAction, up = QAbstractSlider::SliderSingleStepSub,
                down = QAbstractSlider::SliderSingleStepAdd;
@@ -146,8 +147,6 @@ TEST(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
               { "300", none, "300", 0 }, { "-5", none, "-5", 255 }, { "7", none, "7", 248 },
               { "07", none, "07", 248 }, { " &H1F", none, "31", 224 }, { "0", up, "1", 254 },
               { "0", down, "0", 255 }, { "255", up, "255", 0 }, { "300", down, "254", 1 } };
-    FormHarness h;
-    DurnixForm& f = h.Start();
     for (const auto& [typed, arrow, text, bar] : cases) {
         f.TextAddr->setText(typed);
         f.VScrollAddr->triggerAction(arrow);

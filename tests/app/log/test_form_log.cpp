@@ -10,22 +10,6 @@
 namespace
 {
 
-// The log dialog answers `logToChoose`; log failures are collected.
-struct LogHarness : FormHarness {
-    QString logToChoose;
-    QStringList logFailures;
-
-    DurnixForm& StartWithLog(const QString& logFile = {})
-    {
-        FormServices services = Services();
-        services.askLogFileName = [this](const QString&) { return logToChoose; };
-        services.showLogFailure = [this](const QString& message) { logFailures << message; };
-        services.logFile = logFile;
-        form = std::make_unique<DurnixForm>(comm, services);
-        return *form;
-    }
-};
-
 // Right-clicks `display` through the window system, as a mouse does, and picks `entry` from the menu.
 ::testing::AssertionResult PickFromMenu(DurnixForm& f, QWidget* display, const QString& entry)
 {
@@ -55,12 +39,12 @@ struct DisplayCase {
 
 void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 
-using EachDisplay = ::testing::TestWithParam<DisplayCase>;
+struct EachDisplay : StartedForm, ::testing::WithParamInterface<DisplayCase> {
+};
+using DisplayMenu = StartedForm;
 
 TEST_P(EachDisplay, CopyPutsItsTextOnTheClipboardAndTheRightClickClearsNothing)
 {
-    LogHarness h;
-    DurnixForm& f = h.StartWithLog();
     f.ComboProt->setCurrentIndex(AsIs);
     f.TextOutput->setEditText("Q");
     f.CommandSend->click();
@@ -80,10 +64,8 @@ INSTANTIATE_TEST_SUITE_P(DisplayMenu, EachDisplay,
         DisplayCase { "InterpretedAnswer", &DurnixForm::TextInput, "AB<13>\n<10>" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt)
+TEST_F(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt)
 {
-    LogHarness h;
-    DurnixForm& f = h.StartWithLog();
     h.logToChoose = h.folder.filePath("traffic.log");
     QFile earlier(h.logToChoose);
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("time\tevent\thex\ttext\tms\nearlier\n"));
@@ -102,11 +84,11 @@ TEST(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt
 
 TEST(FormLog, AFolderRemovedMidRunStopsLoggingWithTheMessageAndTheRunGoesOn)
 {
-    LogHarness h;
+    FormHarness h;
     const QString folder = h.folder.filePath("logs");
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + "/run.log";
-    DurnixForm& f = h.StartWithLog(path);
+    const QString path = h.logFile = folder + "/run.log";
+    DurnixForm& f = h.Start();
     f.TextOutput->setEditText("Q");
     f.TextRepeat->setText("0.01");
     SetVbValue(f.CheckRepeat, 1);

@@ -11,15 +11,7 @@ namespace {
 // A stretched check box takes clicks only on its box and caption, near the left.
 void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
-struct CheckCase {
-    const char* name;
-    QCheckBox* DurnixForm::*box;
-    QRadioButton* DurnixForm::*mode = nullptr; // the send mode in which the box is enabled
-};
-
-void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
-
-class EachCheckBox : public testing::TestWithParam<CheckCase> {};
+struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {};
 
 } // namespace
 
@@ -27,11 +19,10 @@ class EachCheckBox : public testing::TestWithParam<CheckCase> {};
 // program greyed is cleared by one click. One change signal each time.
 TEST_P(EachCheckBox, AClickOrSpaceTogglesAndClearsAGreyedBox)
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    if (GetParam().mode)
-        QTest::mouseClick(f.*GetParam().mode, Qt::LeftButton, {}, QPoint(6, 6));
-    QCheckBox* box = f.*GetParam().box;
+    auto* box = f.findChild<QCheckBox*>(GetParam());
+    ASSERT_NE(box, nullptr);
+    if (!box->isEnabled()) // the pieces box belongs to file mode
+        QTest::mouseClick(f.OptionModeFile, Qt::LeftButton, {}, QPoint(6, 6));
     SetVbValue(box, 0);
     QSignalSpy changes(box, &QCheckBox::stateChanged);
     Click(box);
@@ -47,13 +38,9 @@ TEST_P(EachCheckBox, AClickOrSpaceTogglesAndClearsAGreyedBox)
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
-    testing::Values(CheckCase {"CheckDTR", &DurnixForm::CheckDTR}, CheckCase {"CheckRTS", &DurnixForm::CheckRTS},
-        CheckCase {"CheckAutoRTS", &DurnixForm::CheckAutoRTS}, CheckCase {"CheckRepeat", &DurnixForm::CheckRepeat},
-        CheckCase {"CheckWaitForResponse", &DurnixForm::CheckWaitForResponse},
-        CheckCase {"CheckHex", &DurnixForm::CheckHex}, CheckCase {"CheckDisp", &DurnixForm::CheckDisp},
-        CheckCase {"CheckAA", &DurnixForm::CheckAA},
-        CheckCase {"CheckPatkittain", &DurnixForm::CheckPatkittain, &DurnixForm::OptionModeFile}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::Values("CheckDTR", "CheckRTS", "CheckAutoRTS", "CheckRepeat", "CheckWaitForResponse", "CheckHex",
+        "CheckDisp", "CheckAA", "CheckPatkittain"),
+    [](const auto& info) { return std::string(info.param); });
 
 // What one click means reaches the wire: hexadecimal on, then off again.
 TEST(OperatorInput, OneClickOnAsHexadecimalChangesThePacket)

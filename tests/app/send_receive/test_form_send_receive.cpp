@@ -6,14 +6,6 @@ static void Send(DurnixForm& f, const QString& command)
     f.CommandSend->click();
 }
 
-static void StartRepeat(DurnixForm& f, const QString& count)
-{
-    f.TextOutput->setEditText("Q");
-    f.TextRepeat->setText("0.05");
-    f.TextCount->setText(count);
-    SetVbValue(f.CheckRepeat, 1);
-}
-
 using FormSend = StartedForm;
 using FormReceive = StartedForm;
 using FormRepeat = StartedForm;
@@ -128,7 +120,10 @@ TEST_F(FormRepeat, CountLimitsTheSendsAndShowsWhatRemainsDuringTheRedTick)
         [&](const QString& text) { seen << (red() ? text : "black " + text); });
     for (const auto& [count, shown] : { std::pair { "3", "2 1 " }, { "2.5", "1.5 0.5 " } }) {
         h.comm.writes.clear();
-        StartRepeat(f, count);
+        f.TextOutput->setEditText("Q");
+        f.TextRepeat->setText("0.05");
+        f.TextCount->setText(count);
+        SetVbValue(f.CheckRepeat, 1);
         seen.clear();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !IsSet(f.CheckRepeat); }, 5000));
         EXPECT_EQ(h.comm.writes.size(), 3) << count;
