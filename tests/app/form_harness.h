@@ -1,12 +1,27 @@
 #pragma once
 
+// What every window test uses: the window, its controls and the fake port.
+#include "app/display_label.h"
 #include "app/durnix_form.h"
+#include "app/lamp.h"
+#include "app/vb_controls.h"
+#include "common/interval_timer.h"
 #include "fake_comm.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <memory>
 
 // A window on FakeComm with services that never block: the port-failure box
@@ -20,6 +35,8 @@ struct FormHarness {
     int beeps = 0;
     QString fileToChoose;
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
+    QString logToChoose, logFile; // the log dialog's answer; the log given at start-up
+    QStringList logFailures;
     QTime timeOfDay {9, 5, 7};
     qint64 clockMs = 0;
     PortMap portMap;
@@ -42,6 +59,9 @@ struct FormHarness {
             fileDialogs << folder + "|" + filter;
             return fileToChoose;
         };
+        services.askLogFileName = [this](const QString&) { return logToChoose; };
+        services.showLogFailure = [this](const QString& message) { logFailures << message; };
+        services.logFile = logFile;
         services.timeOfDay = [this] { return timeOfDay; };
         services.monotonicMs = [this] { return clockMs += 100; };
         services.settingsFolder = folder.path();
@@ -71,4 +91,10 @@ struct FormHarness {
 
     // Closes the window the way the operator does, which writes durnix.ini.
     void Close() { form->close(); }
+};
+
+// A window started on the defaults, for tests that need no settings file or service of their own.
+struct StartedForm : testing::Test {
+    FormHarness h;
+    DurnixForm& f = h.Start();
 };

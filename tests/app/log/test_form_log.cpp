@@ -1,36 +1,14 @@
 // The displays' right-click menu, and a log whose file goes away, on FakeComm.
-#include "app/display_label.h"
-#include "app/vb_controls.h"
-#include "command/framing.h"
 #include "form_harness.h"
+#include "command/framing.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 namespace
 {
-
-// The log dialog answers `logToChoose`; log failures are collected.
-struct LogHarness : FormHarness {
-    QString logToChoose;
-    QStringList logFailures;
-
-    DurnixForm& StartWithLog(const QString& logFile = {})
-    {
-        FormServices services = Services();
-        services.askLogFileName = [this](const QString&) { return logToChoose; };
-        services.showLogFailure = [this](const QString& message) { logFailures << message; };
-        services.logFile = logFile;
-        form = std::make_unique<DurnixForm>(comm, services);
-        return *form;
-    }
-};
 
 // Right-clicks `display` through the window system, as a mouse does, and picks `entry` from the menu.
 ::testing::AssertionResult PickFromMenu(DurnixForm& f, QWidget* display, const QString& entry)
@@ -59,12 +37,14 @@ struct DisplayCase {
     QString shown;
 };
 
-using EachDisplay = ::testing::TestWithParam<DisplayCase>;
+void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
+
+struct EachDisplay : StartedForm, ::testing::WithParamInterface<DisplayCase> {
+};
+using DisplayMenu = StartedForm;
 
 TEST_P(EachDisplay, CopyPutsItsTextOnTheClipboardAndTheRightClickClearsNothing)
 {
-    LogHarness h;
-    DurnixForm& f = h.StartWithLog();
     f.ComboProt->setCurrentIndex(AsIs);
     f.TextOutput->setEditText("Q");
     f.CommandSend->click();
@@ -84,10 +64,8 @@ INSTANTIATE_TEST_SUITE_P(DisplayMenu, EachDisplay,
         DisplayCase { "InterpretedAnswer", &DurnixForm::TextInput, "AB<13>\n<10>" }),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt)
+TEST_F(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt)
 {
-    LogHarness h;
-    DurnixForm& f = h.StartWithLog();
     h.logToChoose = h.folder.filePath("traffic.log");
     QFile earlier(h.logToChoose);
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("time\tevent\thex\ttext\tms\nearlier\n"));
@@ -97,22 +75,20 @@ TEST(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt
     EXPECT_TRUE(f.MenuStartLog->isChecked());
     EXPECT_TRUE(f.MenuStartLog->toolTip().contains(h.logToChoose)) << f.MenuStartLog->toolTip().toStdString();
     ASSERT_TRUE(PickFromMenu(f, f.TextInput, "Stop log"));
-    EXPECT_FALSE(f.MenuStartLog->isChecked());
-    EXPECT_FALSE(f.MenuStopLog->isEnabled());
+    EXPECT_FALSE(f.MenuStartLog->isChecked() || f.MenuStopLog->isEnabled());
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(earlier.readAll()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[1], "earlier");
+    ASSERT_EQ(lines.size(), 3) << "appended to what was there";
     EXPECT_EQ(lines[2].section('\t', 1), "PORT\t\topen COM1 /dev/ttyS0 4800,N,8,1\t") << "what the line is";
 }
 
 TEST(FormLog, AFolderRemovedMidRunStopsLoggingWithTheMessageAndTheRunGoesOn)
 {
-    LogHarness h;
+    FormHarness h;
     const QString folder = h.folder.filePath("logs");
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + "/run.log";
-    DurnixForm& f = h.StartWithLog(path);
+    const QString path = h.logFile = folder + "/run.log";
+    DurnixForm& f = h.Start();
     f.TextOutput->setEditText("Q");
     f.TextRepeat->setText("0.01");
     SetVbValue(f.CheckRepeat, 1);

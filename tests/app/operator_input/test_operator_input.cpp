@@ -1,33 +1,17 @@
 // The window as the operator's hands use it: every event here is a real mouse
 // click, key press or wheel turn given to the real widget where it stands.
-#include "app/display_label.h"
-#include "app/vb_controls.h"
 #include "form_harness.h"
 
 #include <QAbstractItemView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QSignalSpy>
-#include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 
 namespace {
 
 // A stretched check box takes clicks only on its box and caption, near the left.
 void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
 
-struct CheckCase {
-    const char* name;
-    QCheckBox* DurnixForm::*box;
-    QRadioButton* DurnixForm::*mode; // the send mode in which the box is enabled
-};
-
-void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
-
-class EachCheckBox : public testing::TestWithParam<CheckCase> {};
+struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {};
 
 } // namespace
 
@@ -35,11 +19,10 @@ class EachCheckBox : public testing::TestWithParam<CheckCase> {};
 // program greyed is cleared by one click. One change signal each time.
 TEST_P(EachCheckBox, AClickOrSpaceTogglesAndClearsAGreyedBox)
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    if (GetParam().mode)
-        QTest::mouseClick(f.*GetParam().mode, Qt::LeftButton, {}, QPoint(6, 6));
-    QCheckBox* box = f.*GetParam().box;
+    auto* box = f.findChild<QCheckBox*>(GetParam());
+    ASSERT_NE(box, nullptr);
+    if (!box->isEnabled()) // the pieces box belongs to file mode
+        QTest::mouseClick(f.OptionModeFile, Qt::LeftButton, {}, QPoint(6, 6));
     SetVbValue(box, 0);
     QSignalSpy changes(box, &QCheckBox::stateChanged);
     Click(box);
@@ -55,16 +38,9 @@ TEST_P(EachCheckBox, AClickOrSpaceTogglesAndClearsAGreyedBox)
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
-    testing::Values(CheckCase {"CheckDTR", &DurnixForm::CheckDTR, nullptr},
-        CheckCase {"CheckRTS", &DurnixForm::CheckRTS, nullptr},
-        CheckCase {"CheckAutoRTS", &DurnixForm::CheckAutoRTS, nullptr},
-        CheckCase {"CheckRepeat", &DurnixForm::CheckRepeat, nullptr},
-        CheckCase {"CheckWaitForResponse", &DurnixForm::CheckWaitForResponse, nullptr},
-        CheckCase {"CheckHex", &DurnixForm::CheckHex, nullptr},
-        CheckCase {"CheckDisp", &DurnixForm::CheckDisp, nullptr},
-        CheckCase {"CheckAA", &DurnixForm::CheckAA, nullptr},
-        CheckCase {"CheckPatkittain", &DurnixForm::CheckPatkittain, &DurnixForm::OptionModeFile}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::Values("CheckDTR", "CheckRTS", "CheckAutoRTS", "CheckRepeat", "CheckWaitForResponse", "CheckHex",
+        "CheckDisp", "CheckAA", "CheckPatkittain"),
+    [](const auto& info) { return std::string(info.param); });
 
 // What one click means reaches the wire: hexadecimal on, then off again.
 TEST(OperatorInput, OneClickOnAsHexadecimalChangesThePacket)
@@ -85,10 +61,8 @@ namespace {
 
 enum class Pick { Mouse, ArrowKey, Wheel };
 
-void PrintTo(Pick pick, std::ostream* out)
-{
-    *out << (pick == Pick::Mouse ? "Mouse" : pick == Pick::ArrowKey ? "ArrowKey" : "Wheel");
-}
+const char* const kPickNames[] = {"Mouse", "ArrowKey", "Wheel"};
+void PrintTo(Pick pick, std::ostream* out) { *out << kPickNames[int(pick)]; }
 
 void PickNextEntry(QComboBox* combo, Pick pick)
 {
@@ -126,11 +100,7 @@ TEST_P(EachWayOfPicking, APortThatFailsShowsOneBoxForOnePick)
 }
 
 INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse, Pick::ArrowKey, Pick::Wheel),
-    [](const auto& info) {
-        std::ostringstream name;
-        PrintTo(info.param, &name);
-        return name.str();
-    });
+    [](const auto& info) { return std::string(kPickNames[int(info.param)]); });
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
 // selects nothing; the speed box reopens the port at each keystroke only, and
@@ -162,25 +132,15 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
     }
 }
 
-// The address bar is in the Tab order after the address box; Up raises the
-// address by one, Down lowers it.
-TEST(OperatorInput, TabReachesTheAddressBarWhoseArrowKeysStepTheAddress)
+// Tab reaches the address bar (the window's Tab table); there Up raises the address by one, Down lowers it.
+TEST(OperatorInput, TheAddressBarsArrowKeysStepTheAddress)
 {
     FormHarness h;
     DurnixForm& f = h.Start();
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.TextAddr->setFocus();
-    QTest::keyClick(f.TextAddr, Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), f.VScrollAddr);
-    const std::pair<Qt::Key, const char*> steps[] = {{Qt::Key_Up, "1"}, {Qt::Key_Up, "2"}, {Qt::Key_Down, "1"}};
-    for (const auto& [key, address] : steps) {
+    for (const auto& [key, address] : {std::pair {Qt::Key_Up, "1"}, {Qt::Key_Up, "2"}, {Qt::Key_Down, "1"}}) {
         QTest::keyClick(f.VScrollAddr, key);
         EXPECT_EQ(f.TextAddr->text(), address);
     }
-    QTest::keyClick(f.VScrollAddr, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), f.TextRepeat);
 }
 
 // Behind "Failed to init Com!" the repeat timer is held: no tick sends, beeps

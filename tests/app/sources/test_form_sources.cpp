@@ -1,14 +1,4 @@
-#include "app/vb_controls.h"
 #include "form_harness.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 // Sends go out "As is", so each write is exactly the command box.
 static QByteArray Send(FormHarness& h)
@@ -24,10 +14,10 @@ static QString WriteFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
-TEST(FormSources, ModeSwitchSetsItsControlsCaptionFileNameAndDisp)
+using FormSources = StartedForm;
+
+TEST_F(FormSources, ModeSwitchSetsItsControlsCaptionFileNameAndDisp)
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
     QRadioButton *free = f.OptionModeFree, *time = f.OptionModeTime, *file = f.OptionModeFile;
     // Enabled: hex, running format, display length, its label, pieces, DISP, national characters;
     // then the caption, the file name and DISP. The last row is no switch: Free is already selected.
@@ -48,10 +38,8 @@ TEST(FormSources, ModeSwitchSetsItsControlsCaptionFileNameAndDisp)
     }
 }
 
-TEST(FormSources, ChoosingARecentCommandSelectsFreeTextAndRestoresItsCheckBoxes)
+TEST_F(FormSources, ChoosingARecentCommandSelectsFreeTextAndRestoresItsCheckBoxes)
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
     for (const auto& [command, disp, hex] : { std::tuple { "A", 1, 0 }, { "B", 0, 1 }, { "C", 2, 2 } }) {
         SetVbValue(f.CheckDisp, disp);
         SetVbValue(f.CheckHex, hex);
@@ -69,10 +57,8 @@ TEST(FormSources, ChoosingARecentCommandSelectsFreeTextAndRestoresItsCheckBoxes)
     }
 }
 
-TEST(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheOtherModes)
+TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheOtherModes)
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
     const QString path = WriteFile(h.folder.filePath("commands.txt"), "1.2.3");
     auto sendShowing = [&](const char* chars) {
         f.TextChars->setText(chars);
@@ -108,7 +94,7 @@ TEST(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheOth
     EXPECT_TRUE(f.OptionModeFree->isChecked() && VbValue(f.CheckDisp) == 0);
 }
 
-TEST(FormSources, RestoredFileThatIsGoneIsRetriedSilentlyAtEverySend)
+TEST(FormRestoredFile, ThatIsGoneIsRetriedSilentlyAtEverySend)
 {
     FormHarness h;
     const QString path = h.folder.filePath("gone.txt");
