@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QTest>
 
 namespace
 {
@@ -24,11 +23,9 @@ PortMap MapWithCom1(const QString& url, const QString& folder)
 } // namespace
 
 NetworkWindow::NetworkWindow(const QString& url, const QString& settingsFolder)
-    : serial(MapWithCom1(url, settingsFolder))
-    , network(MapWithCom1(url, settingsFolder))
-    , comm(serial, network, MapWithCom1(url, settingsFolder))
+    : map(MapWithCom1(url, settingsFolder))
 {
-    FormServices services = DesktopServices(settingsFolder, MapWithCom1(url, settingsFolder));
+    FormServices services = DesktopServices(settingsFolder, map);
     services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
     services.beep = [this] { ++beeps; };
     services.askFileName = [](const QString&, const QString&) { return QString(); };
@@ -44,9 +41,4 @@ void NetworkWindow::Prepare(int protocol, const QString& command)
     SetVbValue(f.CheckHex, 0);
     SetVbValue(f.CheckDisp, 0);
     f.TextOutput->setEditText(command);
-}
-
-void NetworkWindow::Click(QWidget* checkBox)
-{
-    QTest::mouseClick(checkBox, Qt::LeftButton, {}, QPoint(6, checkBox->height() / 2));
 }

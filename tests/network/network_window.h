@@ -19,12 +19,11 @@ public:
     DurnixForm& Form() { return *form_; }
     // A free-text command in the given framing, ready to send.
     void Prepare(int protocol, const QString& command);
-    // The operator's click on a check box, near its left edge where the box is.
-    void Click(QWidget* checkBox);
 
-    QtSerialComm serial;
-    NetworkComm network;
-    RoutingComm comm;
+    const PortMap map;
+    QtSerialComm serial { map };
+    NetworkComm network { map };
+    RoutingComm comm { serial, network, map };
     QStringList portFailures;
     int beeps = 0;
 

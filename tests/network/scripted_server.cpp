@@ -1,6 +1,7 @@
 #include "scripted_server.h"
 
 #include "network/telnet_codec.h"
+#include "network/telnet_parser.h"
 
 #include <arpa/inet.h>
 #include <poll.h>
@@ -29,30 +30,17 @@ ScriptedServer::~ScriptedServer()
     ::close(client_), ::close(listener_);
 }
 
-void ScriptedServer::Send(const QByteArray& bytes)
-{
-    const std::lock_guard lock(mutex_);
-    pending_ += bytes;
-}
-
 QByteArray ScriptedServer::Received()
 {
     const std::lock_guard lock(mutex_);
     return received_;
 }
 
-QByteArray ScriptedServer::Data(QList<TelnetMessage>* messages)
-{
-    QByteArray data;
-    QList<TelnetMessage> ignored;
-    TelnetParser().Feed(Received(), data, messages ? *messages : ignored);
-    return data;
-}
-
 QList<QByteArray> ScriptedServer::ComPortCommands()
 {
+    QByteArray data;
     QList<TelnetMessage> messages;
-    Data(&messages);
+    TelnetParser().Feed(Received(), data, messages);
     QList<QByteArray> commands;
     for (const TelnetMessage& message : messages)
         if (message.verb == TelnetSb && message.option == TelnetComPort)
@@ -66,8 +54,7 @@ void ScriptedServer::Serve()
         pollfd ready[2] = { { listener_, POLLIN, 0 }, { client_, POLLIN, 0 } };
         ::poll(ready, 2, 5);
         if (ready[0].revents & POLLIN) {
-            ::close(client_);
-            client_ = ::accept(listener_, nullptr, nullptr);
+            ::close(client_.exchange(::accept(listener_, nullptr, nullptr)));
             ++connections_;
             (void)!::write(client_, greeting_.data(), greeting_.size());
         }
@@ -75,13 +62,9 @@ void ScriptedServer::Serve()
         if (reset_.exchange(false) || got == 0) {
             const linger abortive { 1, 0 };
             ::setsockopt(client_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-            ::close(client_), client_ = -1;
+            ::close(client_.exchange(-1));
         }
         const std::lock_guard lock(mutex_);
-        if (got > 0)
-            received_.append(chunk, got);
-        if (client_ >= 0 && !pending_.isEmpty())
-            (void)!::write(client_, pending_.data(), pending_.size());
-        pending_.clear();
+        received_.append(chunk, std::max<ssize_t>(got, 0));
     }
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "network/telnet_parser.h"
-
 #include <QByteArray>
+#include <QList>
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <unistd.h>
 
 // A device server for the tests on 127.0.0.1, in a thread of its own, since opening a network port
 // blocks the test's thread. It greets each connection (a new one replaces the old), keeps what
@@ -17,12 +17,11 @@ public:
     ~ScriptedServer();
 
     quint16 Port() const { return port_; }
-    void Send(const QByteArray& bytes);
+    void Send(const QByteArray& bytes) { (void)!::write(client_, bytes.data(), bytes.size()); }
     // Ends the connection with a TCP reset.
     void Reset() { reset_ = true; }
     QByteArray Received();
-    // What arrived, read as Telnet: the data, and the COM-PORT-OPTION commands without their framing.
-    QByteArray Data(QList<TelnetMessage>* messages = nullptr);
+    // The COM-PORT-OPTION commands that arrived, without their framing.
     QList<QByteArray> ComPortCommands();
     int Connections() const { return connections_; }
 
@@ -30,11 +29,11 @@ private:
     void Serve();
 
     QByteArray greeting_;
-    int listener_ = -1, client_ = -1;
+    int listener_ = -1;
     quint16 port_ = 0;
-    std::atomic<int> connections_ = 0;
+    std::atomic<int> client_ = -1, connections_ = 0;
     std::atomic<bool> stop_ = false, reset_ = false;
-    std::mutex mutex_; // guards pending_ and received_
-    QByteArray pending_, received_;
+    std::mutex mutex_; // guards received_
+    QByteArray received_;
     std::thread thread_;
 };

@@ -2,177 +2,153 @@
 #include "network/rfc2217_client.h"
 #include "network/telnet_codec.h"
 #include "serial/mscomm.h"
+#include "table_rows.h"
 
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace
 {
 
 constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, DONT = 254, CPO = 44;
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray bytes;
-    for (int value : values)
-        bytes.append(char(value));
-    return bytes;
-}
-
-const auto ByName = [](const auto& info) { return std::string(info.param.name); };
+constexpr auto Rfc = NetworkKind::Rfc2217, Raw = NetworkKind::Socket;
 
 struct AddressCase {
     const char* name;
     const char* url;
     std::optional<NetworkAddress> address;
+    DURNIX_PRINTS_ITS_NAME(AddressCase)
 };
-
-class NetworkUrl : public testing::TestWithParam<AddressCase>
-{
-};
+using NetworkUrl = testing::TestWithParam<AddressCase>;
 
 TEST_P(NetworkUrl, ReadsHostAndPort)
 {
     EXPECT_EQ(ParseNetworkAddress(QString::fromLatin1(GetParam().url)), GetParam().address);
 }
 
-constexpr auto Rfc = NetworkKind::Rfc2217;
 INSTANTIATE_TEST_SUITE_P(Network, NetworkUrl,
-    testing::Values(
-        AddressCase { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
-        AddressCase {
-            "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { NetworkKind::Socket, "127.0.0.1", 65535 } },
-        AddressCase { "Ipv6", "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
-        AddressCase { "DevicePath", "/dev/ttyUSB0", std::nullopt },
-        AddressCase { "NoPort", "rfc2217://host", std::nullopt },
-        AddressCase { "PortOutOfRange", "socket://host:65536", std::nullopt },
-        AddressCase { "PortWithSign", "socket://host:+80", std::nullopt },
-        AddressCase { "Ipv6WithoutBrackets", "socket://::1:80", std::nullopt },
-        AddressCase { "TrailingPath", "socket://host:80/", std::nullopt }),
+    testing::ValuesIn(std::vector<AddressCase> {
+        { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
+        { "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
+        { "Ipv6", "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
+        { "DevicePath", "/dev/ttyUSB0", {} }, { "NoPort", "rfc2217://host", {} },
+        { "PortOutOfRange", "socket://host:65536", {} }, { "PortWithSign", "socket://host:+80", {} },
+        { "Ipv6WithoutBrackets", "socket://::1:80", {} }, { "TrailingPath", "socket://host:80/", {} } }),
     ByName);
 
-// What one stream from a server becomes, fed whole and byte by byte.
+// A server's stream after our own requests went out, fed whole and byte by byte: the data, our replies,
+// the line events (pulses included) and whether the server takes the COM-PORT-OPTION.
+using CP = TelnetNegotiation::ComPort;
 struct StreamCase {
     const char* name;
-    QByteArray stream, data;
-    QList<TelnetMessage> messages;
+    QByteArray stream, data, replies;
+    QList<int> events = {};
+    CP comPort = CP::Pending;
+    DURNIX_PRINTS_ITS_NAME(StreamCase)
 };
+using ServerStream = testing::TestWithParam<StreamCase>;
 
-class TelnetStream : public testing::TestWithParam<StreamCase>
+TEST_P(ServerStream, GivesDataRepliesAndLineEventsHoweverCut)
 {
-};
-
-TEST_P(TelnetStream, SplitsDataFromMessagesHoweverCut)
-{
-    const QByteArray& stream = GetParam().stream;
-    for (const qsizetype piece : { stream.size(), qsizetype(1) }) {
-        TelnetParser parser;
-        QByteArray data;
-        QList<TelnetMessage> messages;
-        for (qsizetype at = 0; at < stream.size(); at += piece)
-            parser.Feed(stream.mid(at, piece), data, messages);
-        EXPECT_EQ(data, GetParam().data) << "pieces of " << piece;
-        EXPECT_EQ(messages, GetParam().messages) << "pieces of " << piece;
+    const StreamCase& row = GetParam();
+    for (const qsizetype piece : { row.stream.size(), qsizetype(1) }) {
+        Rfc2217Client client;
+        client.Start();
+        LineChangeDetector detector;
+        detector.Feed(client.lines());
+        QByteArray data, replies;
+        QList<int> events;
+        for (qsizetype at = 0; at < row.stream.size(); at += piece) {
+            client.Receive(row.stream.mid(at, piece), data, replies);
+            events += detector.Feed(client.lines());
+        }
+        EXPECT_EQ(data, row.data) << "pieces of " << piece;
+        EXPECT_EQ(replies, row.replies) << "pieces of " << piece;
+        EXPECT_EQ(events, row.events) << "pieces of " << piece;
+        EXPECT_EQ(client.comPort(), row.comPort) << "pieces of " << piece;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Network, TelnetStream,
-    testing::Values(
-        StreamCase { "DoubledIacIsData", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
-        StreamCase {
-            "NegotiationBetweenData", Bytes({ 'a', IAC, DO, 0, 'b', IAC, 241 }), "ab", { { DO, 0, {} } } },
-        StreamCase { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 101, IAC, IAC, IAC, SE, 'z' }),
-            "z", { { SB, CPO, Bytes({ 101, IAC }) } } },
-        StreamCase { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, IAC, WILL, 3 }), "",
-            { { SB, CPO, Bytes({ 107 }) }, { WILL, 3, {} } } },
-        StreamCase { "OverlongSubnegotiationDropped",
-            Bytes({ IAC, SB, CPO }) + QByteArray(TelnetParser::PayloadLimit + 1, 'p')
-                + Bytes({ IAC, SE, 'k' }),
-            "k", {} }),
-    ByName);
-
-// The replies to a server's requests after our own went out.
-struct NegotiationCase {
-    const char* name;
-    QByteArray requests, replies;
-    TelnetNegotiation::ComPort comPort;
-};
-
-class Negotiation : public testing::TestWithParam<NegotiationCase>
+QByteArray Cpo(std::initializer_list<int> payload)
 {
-};
-
-TEST_P(Negotiation, TakesOnlyOurOptionsAndNeverRepeatsItself)
-{
-    TelnetNegotiation negotiation;
-    negotiation.Requests();
-    QByteArray replies;
-    for (qsizetype at = 0; at + 2 < GetParam().requests.size(); at += 3)
-        replies
-            += negotiation.Answer(quint8(GetParam().requests[at + 1]), quint8(GetParam().requests[at + 2]));
-    EXPECT_EQ(replies, GetParam().replies);
-    EXPECT_EQ(negotiation.comPort(), GetParam().comPort);
+    return TelnetSubnegotiation(CPO, Bytes(payload));
 }
+constexpr int Cts = MSComm::comEvCTS, Dsr = MSComm::comEvDSR, Cd = MSComm::comEvCD, Ring = MSComm::comEvRing;
 
-using CP = TelnetNegotiation::ComPort;
-INSTANTIATE_TEST_SUITE_P(Network, Negotiation,
-    testing::Values(
+INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
+    testing::ValuesIn(std::vector<StreamCase> {
+        { "DoubledIacIsData", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
+        { "CommandsBetweenData", Bytes({ 'a', IAC, DO, 24, 'b', IAC, 241 }), "ab", Bytes({ IAC, WONT, 24 }) },
+        { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 107, IAC, IAC, IAC, SE, 'z' }), "z", {},
+            { Cts, Dsr, Cd, Ring } },
+        { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, 0x10, IAC, DO, 24 }), "",
+            Bytes({ IAC, WONT, 24 }), { Cts } },
         // ser2net's greeting: SGA both ways, ECHO offered and declined, BINARY both ways, DO COM-PORT.
-        NegotiationCase { "Ser2netGreeting",
+        { "Ser2netGreeting",
             Bytes({ IAC, WILL, 3, IAC, DO, 3, IAC, WILL, 1, IAC, DONT, 1, IAC, DO, 0, IAC, WILL, 0, IAC, DO,
                 CPO }),
-            Bytes({ IAC, DONT, 1 }), CP::Accepted },
-        NegotiationCase { "ComPortRefused", Bytes({ IAC, DONT, CPO }), {}, CP::Refused },
-        NegotiationCase { "OtherOptionsRefused", Bytes({ IAC, DO, 24, IAC, WILL, CPO }),
-            Bytes({ IAC, WONT, 24, IAC, DONT, CPO }), CP::Pending },
-        NegotiationCase { "RepeatsUnansweredWithdrawalConfirmed",
-            Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }),
-            Bytes({ IAC, WONT, 0, IAC, DONT, 0 }), CP::Pending }),
+            "", Bytes({ IAC, DONT, 1 }), {}, CP::Accepted },
+        { "ComPortRefused", Bytes({ IAC, DONT, CPO }), "", {}, {}, CP::Refused },
+        { "OtherOptionsRefused", Bytes({ IAC, DO, 24, IAC, WILL, CPO }), "",
+            Bytes({ IAC, WONT, 24, IAC, DONT, CPO }) },
+        { "RepeatsUnansweredWithdrawalConfirmed",
+            Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }), "",
+            Bytes({ IAC, WONT, 0, IAC, DONT, 0 }) },
+        { "CtsRisesOnceThenQuiet", Cpo({ 107, 0x10 }) + Cpo({ 107, 0x10 }), "", {}, { Cts } },
+        { "ShortCtsPulseByDeltaAlone", Cpo({ 107, 0x01 }), "", {}, { Cts } },
+        { "ShortRingByTrailingEdge", Cpo({ 107, 0x04 }), "", {}, { Ring } },
+        { "LineErrors", Cpo({ 106, 0x08 }) + Cpo({ 106, 0x04 }) + Cpo({ 106, 0x61 }), "", {},
+            { MSComm::comEventFrame, MSComm::comEventRxParity } },
+        { "MalformedIgnored", Cpo({ 107 }) + Cpo({ 107, 0x10, 0x10 }), "", {} } }),
     ByName);
 
-// NOTIFY-MODEMSTATE and NOTIFY-LINESTATE values in, the control's events out.
-struct NotificationCase {
-    const char* name;
-    QList<QByteArray> payloads;
-    QList<int> events;
-    bool cts;
-};
-
-class Notification : public testing::TestWithParam<NotificationCase>
+TEST(TelnetParser, DropsASubnegotiationLongerThanAnyWeTake)
 {
-};
-
-TEST_P(Notification, DrivesTheLampsPulsesIncluded)
-{
-    Rfc2217Client client;
-    LineChangeDetector detector;
-    detector.Feed(client.lines());
-    QList<int> events;
-    for (const QByteArray& payload : GetParam().payloads) {
-        QByteArray data, reply;
-        client.Receive(TelnetSubnegotiation(CPO, payload), data, reply);
-        events += detector.Feed(client.lines());
-    }
-    EXPECT_EQ(events, GetParam().events);
-    EXPECT_EQ(client.lines().cts, GetParam().cts);
+    QByteArray data;
+    QList<TelnetMessage> messages;
+    TelnetParser().Feed(
+        Bytes({ IAC, SB, CPO }) + QByteArray(TelnetParser::PayloadLimit + 1, 'p') + Bytes({ IAC, SE, 'k' }),
+        data, messages);
+    EXPECT_EQ(data, "k");
+    EXPECT_TRUE(messages.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Network, Notification,
-    testing::Values(NotificationCase { "CtsRisesOnceThenQuiet",
-                        { Bytes({ 107, 0x10 }), Bytes({ 107, 0x10 }) }, { MSComm::comEvCTS }, true },
-        NotificationCase {
-            "ShortCtsPulseByDeltaAlone", { Bytes({ 107, 0x01 }) }, { MSComm::comEvCTS }, false },
-        NotificationCase {
-            "ShortRingByTrailingEdge", { Bytes({ 107, 0x04 }) }, { MSComm::comEvRing }, false },
-        NotificationCase {
-            "DsrAndDcd", { Bytes({ 107, 0xA0 }) }, { MSComm::comEvDSR, MSComm::comEvCD }, false },
-        NotificationCase { "LineErrors", { Bytes({ 106, 0x08 }), Bytes({ 106, 0x04 }), Bytes({ 106, 0x61 }) },
-            { MSComm::comEventFrame, MSComm::comEventRxParity }, false },
-        NotificationCase { "MalformedIgnored", { Bytes({ 107 }), Bytes({ 107, 0x10, 0x10 }) }, {}, false }),
+// The format in the option's codes, asked from the settings text and read back from the server's answers
+// (one and a half stop bits only ever come as an answer).
+struct FormatCase {
+    const char* name;
+    const char* text;
+    ComPortSettings codes;
+    DURNIX_PRINTS_ITS_NAME(FormatCase)
+};
+using ComPortFormat = testing::TestWithParam<FormatCase>;
+
+TEST_P(ComPortFormat, IsAskedInCodesAndTheAnswersAreTakenAsInForce)
+{
+    const auto& [name, text, codes] = GetParam();
+    if (const std::optional<PortSettings> asked = ParsePortSettings(QString::fromLatin1(text))) {
+        EXPECT_EQ(ComPortSettingsOf(*asked), codes);
+    }
+    Rfc2217Client client;
+    QByteArray data, reply, speed(4, 0);
+    qToBigEndian(codes.speed, speed.data());
+    for (const QByteArray& answer : { char(101) + speed, Bytes({ 102, codes.dataSize }),
+             Bytes({ 103, codes.parity }), Bytes({ 104, codes.stopSize }) })
+        client.Receive(TelnetSubnegotiation(CPO, answer), data, reply);
+    EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Network, ComPortFormat,
+    testing::ValuesIn(std::vector<FormatCase> { { "NoParityEightOne", "9600,N,8,1", { 9600, 8, 1, 1 } },
+        { "OddFiveOne", "1200,O,5,1", { 1200, 5, 2, 1 } },
+        { "EvenSevenTwo", "19200,E,7,2", { 19200, 7, 3, 2 } },
+        { "MarkSixTwo", "4800,M,6,2", { 4800, 6, 4, 2 } },
+        { "SpaceEightOneAndAHalf", "115200,S,8,1.5", { 115200, 8, 5, 3 } } }),
     ByName);
 
-TEST(ComPortOption, SendsTheLineFormatEscapedAndTakesTheServersAnswersAsInForce)
+TEST(ComPortOption, FramesTheFormatWithIacDoubledAndAZeroAnswerKeepsWhatWasAsked)
 {
-    const ComPortSettings asked = ComPortSettingsOf({ 0xFF, PortParity::Mark, 7, 2 });
+    const ComPortSettings asked { 0xFF, 7, 4, 2 };
     EXPECT_EQ(LineFormatMessages(asked),
         Bytes({ IAC, SB, CPO, 1, 0, 0, 0, IAC, IAC, IAC, SE, IAC, SB, CPO, 2, 7, IAC, SE, IAC, SB, CPO, 3, 4,
             IAC, SE, IAC, SB, CPO, 4, 2, IAC, SE }));
@@ -180,9 +156,9 @@ TEST(ComPortOption, SendsTheLineFormatEscapedAndTakesTheServersAnswersAsInForce)
     client.Requested(asked);
     QByteArray data, reply;
     for (const QByteArray& answer :
-        { Bytes({ 101, 0, 0, 0x25, 0x80 }), Bytes({ 102, 0 }), Bytes({ 103, 5 }), Bytes({ 104, 3 }) })
+        { Bytes({ 101, 0, 0, 0, 0 }), Bytes({ 102, 0 }), Bytes({ 103, 0 }), Bytes({ 104, 0 }) })
         client.Receive(TelnetSubnegotiation(CPO, answer), data, reply);
-    EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), "9600,S,7,1.5");
+    EXPECT_EQ(client.settingsInForce(), asked);
 }
 
 } // namespace
