@@ -155,12 +155,14 @@ TEST(LoggedRepeat, WfrRunRecordsEveryCycleAndThenOneSummary)
     EXPECT_EQ(r.Records("TX").size(), 20);
     const QStringList answers = r.Records("RX");
     ASSERT_EQ(answers.size(), 20);
-    for (const QString& answer : answers)
-        EXPECT_GE(answer.section('\t', 2).toDouble(), 15) << answer.toStdString();
     const QStringList runs = r.Records("RUN");
     ASSERT_EQ(runs.size(), 1);
     EXPECT_TRUE(runs[0].startsWith("\tsends=20 complete=20 bccerr=0 nak=0 incomplete=0 unanswered=0 min="))
         << runs[0].toStdString();
+    // On a loaded machine the window can be descheduled between a write and its time stamp, which
+    // shortens that one cycle's time; the run's median still shows the instrument's delay.
+    const QString median = runs[0].section("median=", 1).section(' ', 0, 0);
+    EXPECT_GE(median.toDouble(), 15) << runs[0].toStdString();
     r.RepickAndTalk(); // closing the port is no hang-up for the instrument
 }
 

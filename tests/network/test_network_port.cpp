@@ -9,6 +9,9 @@
 
 #include <QTest>
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <termios.h>
 
 namespace
@@ -101,6 +104,37 @@ TEST_F(Scripted, ReopeningKeepsTheConnectionAndSendsTheNewSpeed)
     EXPECT_EQ(server.Connections(), 2);
 }
 
+// The client's own socket to the server, found among the process's descriptors.
+std::optional<int> SocketTo(quint16 serverPort)
+{
+    for (int fd = 3; fd < 1024; ++fd) {
+        sockaddr_in peer {};
+        socklen_t size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET
+            && ntohs(peer.sin_port) == serverPort)
+            return fd;
+    }
+    return std::nullopt;
+}
+
+// A half-open connection is found by keep-alive within seconds, and a short packet never waits.
+TEST_F(Scripted, TheConnectionKeepsAliveAndSendsAtOnce)
+{
+    const std::optional<int> fd = SocketTo(server.Port());
+    ASSERT_TRUE(fd);
+    const std::pair<int, int> options[] = {{SOL_SOCKET, SO_KEEPALIVE}, {IPPROTO_TCP, TCP_NODELAY}};
+    for (const auto& [level, option] : options) {
+        int on = 0;
+        socklen_t size = sizeof on;
+        EXPECT_EQ(::getsockopt(*fd, level, option, &on, &size), 0);
+        EXPECT_NE(on, 0) << option;
+    }
+    int idle = 0;
+    socklen_t size = sizeof idle;
+    ::getsockopt(*fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, &size);
+    EXPECT_LE(idle, 10) << "seconds of silence before the first probe";
+}
+
 TEST_F(Scripted, AResetIsAVanishedPortThatReconnects)
 {
     server.Reset();
@@ -135,6 +169,14 @@ INSTANTIATE_TEST_SUITE_P(Network, NetworkOpenFailure,
         { "ComPortRefused", TelnetCommand(TelnetDont, TelnetComPort), "the server does not offer RFC 2217." },
         { "ServerSilent", QByteArray(), "the server does not offer RFC 2217." } }),
     ByName);
+
+// An empty label makes a name that the resolver refuses without asking any name server.
+TEST(NetworkOpen, AHostThatCannotBeLookedUpIsNotFound)
+{
+    NetworkPort port(QStringLiteral("rfc2217://a..b:2217"));
+    EXPECT_FALSE(port.comm.setPortOpen(true));
+    EXPECT_EQ(port.comm.errorText(), QStringLiteral("rfc2217://a..b:2217: host not found."));
+}
 
 // The serial kind on COM1, a raw socket on COM2: bytes pass unchanged, and lines do nothing.
 TEST(RoutingComm, RawSocketCarriesBytesOnlyAndTheMapPicksTheKind)
