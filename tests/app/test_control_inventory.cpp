@@ -1,6 +1,7 @@
 // Every control of the window as the operator meets it after a first start without a settings file.
 #include "app/twips.h"
 #include "form_harness.h"
+#include "row_names.h"
 
 namespace
 {
@@ -188,7 +189,7 @@ TEST_P(EveryControl, IsAsDesigned)
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, EveryControl, ::testing::ValuesIn(kControls),
-    [](const auto& info) { return std::string(info.param.name); });
+    ByName);
 
 TEST_F(Window, StartsAtItsDesignSizeWithTheVersionInItsCaptionAndThePortOpenOnce)
 {

@@ -7,6 +7,7 @@
 #include "app/vb_controls.h"
 #include "command/framing.h"
 #include "response/receiver.h"
+#include "row_names.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -86,11 +87,6 @@ struct Rig {
     DurnixForm& f = window.Form();
 };
 
-template <typename Case> std::string NameOf(const TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
-
 // A packet without its check byte is answered only once the line has been quiet long enough.
 TEST(Instrument, VxbNoBccGetsNakAfterTheMissingByteTimesOut)
 {
@@ -105,12 +101,8 @@ struct SendCase {
     QStringList options;
     QString answer; // as recorded; empty: no record at all
     double atLeastMs;
+    DURNIX_PRINTS_ITS_NAME(SendCase)
 };
-
-void PrintTo(const SendCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 using LoggedSend = TestWithParam<SendCase>;
 
@@ -143,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Instrument, LoggedSend,
     Values(SendCase { "VxbAnswerAfterTheDelay", { "--delay", "40" }, kIdentity, 40 },
         SendCase { "VxbCheckError", { "--bad-check" }, kIdentity + "<BCCERR>", 0 },
         SendCase { "NoAnswer", { "--silent" }, {}, 0 }),
-    NameOf<SendCase>);
+    ByName);
 
 // Answers slower than the interval: only waiting keeps the sends from overtaking them.
 TEST(LoggedRepeat, WfrRunRecordsEveryCycleAndThenOneSummary)
@@ -171,12 +163,8 @@ struct VanishCase {
     const char* name;
     char during;
     QStringList options;
+    DURNIX_PRINTS_ITS_NAME(VanishCase)
 };
-
-void PrintTo(const VanishCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 using DeviceVanishes = TestWithParam<VanishCase>;
 
@@ -244,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(Instrument, DeviceVanishes,
     Values(VanishCase { "Send", 'S', {} }, VanishCase { "Repeat", 'R', {} },
         VanishCase { "RepeatWaitingForResponse", 'W', { "--delay", "300" } },
         VanishCase { "Break", 'B', {} }),
-    NameOf<VanishCase>);
+    ByName);
 
 // The instrument streams text as fast as the window takes it, under "As is", whose answer never ends.
 TEST(FloodingDevice, WindowStaysResponsiveWithBoundedMemoryAndDisplays)

@@ -1,17 +1,13 @@
 #include "command/framing.h"
 #include "log/answer_tracker.h"
 #include "log/log_format.h"
+#include "row_names.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
 namespace
 {
-
-template <typename Case> std::string NameOf(const ::testing::TestParamInfo<Case>& info)
-{
-    return info.param.name;
-}
 
 struct RecordCase {
     const char* name;
@@ -39,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(LogFormat, Record,
         RecordCase { "TabsAndBreaksAreEscaped",
             { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
             "2026-12-07T09:41:02.123\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" }),
-    NameOf<RecordCase>);
+    ByName);
 
 // 'S' a send; 'C' a complete answer of `ms`; 'E' one with a check error; 'N' a NAK; 'I' an incomplete one.
 struct RunCase {
@@ -76,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(RunStatistics, RepeatRun,
         RunCase { "TimesAreKeptToATenth", "SCSCSC", { 1.04, 1.06, 1.06 },
             "sends=3 complete=3 bccerr=0 nak=0 incomplete=0 unanswered=0 min=1.0 median=1.1 p99=1.1 "
             "max=1.1" }),
-    NameOf<RunCase>);
+    ByName);
 
 struct PercentileCase {
     const char* name;
@@ -99,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(AnswerTimes, Percentile,
     ::testing::Values(PercentileCase { "P99Of1000IsThe990th", 1000, 0.99, 990 },
         PercentileCase { "P99Of10IsTheLast", 10, 0.99, 10 },
         PercentileCase { "MedianOf5IsTheThird", 5, 0.5, 3 }),
-    NameOf<PercentileCase>);
+    ByName);
 
 // At `ms`: 'S' a send; 'R' a chunk `hex` shown as `shown`, `completes` the answer or not; 'Q' the line falls
 // quiet.
@@ -158,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(AnswerTracker, Tracker,
         TrackCase { "BytesAfterACompleteAnswerAreAnIncompleteRecord", VxbWithBcc,
             { { 'S', 0 }, { 'R', 1, "060305", "<>", true }, { 'R', 2, "00", "<>" }, { 'S', 5 } },
             { "06 03 05|<>|1.0", "00|<>|incomplete" } }),
-    NameOf<TrackCase>);
+    ByName);
 
 TEST(AnswerTracker, AnEndlessStreamIsRecordedInBoundedPieces)
 {

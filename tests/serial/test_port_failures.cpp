@@ -1,6 +1,7 @@
 // Why a port would not open, in words the operator can act on.
 #include "serial/port_error_text.h"
 #include "serial/qt_serial_comm.h"
+#include "row_names.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,9 +15,9 @@ struct TextCase {
     const char* name;
     PortFailure failure;
     const char* text;
+    DURNIX_PRINTS_ITS_NAME(TextCase)
 };
 
-void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
 
 class PortFailureText : public testing::TestWithParam<TextCase> {};
 
@@ -52,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(Serial, PortFailureText,
             "/d: the device went away (unplugged, or closed at the other end); the port was closed."},
         TextCase {"RefusedSetting", Failure(E::UnsupportedOperationError, "Invalid argument", PortFailure::Operating),
             "/d: Invalid argument."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ByName);
 
 // Opening what is no serial port fails with its cause and is not taken for a
 // device that went away: no lost-port event, so the window leaves its lamps.

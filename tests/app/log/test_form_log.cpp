@@ -1,6 +1,7 @@
 // The displays' right-click menu, and a log whose file goes away, on FakeComm.
 #include "form_harness.h"
 #include "command/framing.h"
+#include "row_names.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -35,9 +36,8 @@ struct DisplayCase {
     const char* name;
     DisplayLabel* DurnixForm::*display;
     QString shown;
+    DURNIX_PRINTS_ITS_NAME(DisplayCase)
 };
-
-void PrintTo(const DisplayCase& c, std::ostream* out) { *out << c.name; }
 
 struct EachDisplay : StartedForm, ::testing::WithParamInterface<DisplayCase> {
 };
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(DisplayMenu, EachDisplay,
     ::testing::Values(DisplayCase { "CommandPacket", &DurnixForm::TextOutputhex, "51 " },
         DisplayCase { "RawAnswer", &DurnixForm::TextInputHex, "41 42 0D 0A " },
         DisplayCase { "InterpretedAnswer", &DurnixForm::TextInput, "AB<13>\n<10>" }),
-    [](const auto& info) { return std::string(info.param.name); });
+    ByName);
 
 TEST_F(DisplayMenu, StartLogAppendsShowsTheEntryCheckedWithThePathAndStopLogEndsIt)
 {
