@@ -14,18 +14,16 @@
 TEST(PortErrorText, NamesTheDeviceTheCauseAndTheSystemsOwnWords)
 {
     using E = QSerialPort::SerialPortError;
-    constexpr auto kOpening = PortFailure::Opening;
     const std::tuple<E, const char*, PortFailure::When, bool, const char*> cases[] = {
-        { E::PermissionError, "Permission denied", kOpening, false,
+        { E::PermissionError, "Permission denied", PortFailure::Opening, false,
             "/d: permission denied (Permission denied). On Linux, add your user to the dialout group." },
-        { E::PermissionError, "Locked", kOpening, true,
+        { E::PermissionError, "Locked", PortFailure::Opening, true,
             "/d: the port is busy (Locked). It may be in use by another program." },
-        { E::ResourceError, "Input/output error", kOpening, true,
+        { E::ResourceError, "Input/output error", PortFailure::Opening, true,
             "/d: the device does not answer (Input/output error). There may be no serial port behind it." },
         { E::ResourceError, "stale", PortFailure::Lost, true,
             "/d: the device went away (unplugged, or closed at the other end); the port was closed." },
-        { E::UnsupportedOperationError, "Invalid argument", PortFailure::Operating, true,
-            "/d: Invalid argument." }
+        { E::UnknownError, "Invalid argument", PortFailure::Operating, true, "/d: Invalid argument." }
     };
     for (const auto& [error, reason, when, accessible, text] : cases)
         EXPECT_EQ(PortErrorText({ "/d", error, reason, when, accessible }), text);
@@ -53,6 +51,5 @@ TEST(QtSerialComm, AFailedOpenNamesItsCauseAndIsNoLostPort)
         EXPECT_FALSE(comm.setPortOpen(true));
         EXPECT_TRUE(comm.errorText().startsWith(path + words)) << comm.errorText().toStdString();
         EXPECT_EQ(lost.count(), 0) << path.toStdString();
-        EXPECT_FALSE(comm.portOpen());
     }
 }
