@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <cfloat>
 #include <clocale>
-#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(Bytes, Windows1252RoundTripsEveryByteAndHexTextIsTwoDigitsAndASpace)
@@ -32,15 +31,13 @@ TEST(LenientNumber, ReadsTheLeadingNumberInAnyLocale)
         { "&h 1f", 31 }, { "&H", 0 }, { "&O17", 15 }, { "&o8", 0 }, { "&X1", 0 }, { "1.2.3", 1.2 },
         { "--1", 0 }, { "1e400", DBL_MAX }, { "-1e99999999999", -DBL_MAX },
         { "&H" + QString(500, 'F'), DBL_MAX }, { "1e-400", 0 }, { "0." + QString(400, '0') + "1", 0 } };
-    for (const auto& [text, value] : cases) {
-        EXPECT_DOUBLE_EQ(LenientNumber(text), value) << text.left(20).toStdString();
-        EXPECT_TRUE(std::isfinite(LenientNumber(text))) << "infinity is 1 ULP from DBL_MAX";
-    }
+    for (const auto& [text, value] : cases) // exactly: infinity would pass as 1 ULP from DBL_MAX
+        EXPECT_EQ(LenientNumber(text), value) << text.left(20).toStdString();
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(saved);
 }
 
-// Halves of the escapes, the address and the repeat interval are held by the command tests.
+// The command tests show that escapes, the address and the repeat interval round this way too.
 TEST(RoundToInt16, RoundsHalvesToTheEvenNeighbourAndRejectsWhatAnInt16CannotHold)
 {
     const std::pair<double, std::optional<qint16>> cases[]
@@ -50,10 +47,10 @@ TEST(RoundToInt16, RoundsHalvesToTheEvenNeighbourAndRejectsWhatAnInt16CannotHold
         EXPECT_EQ(RoundToInt16(in), out) << in;
 }
 
+// The repeat count's tests hold the shortest decimals and the digits of 1e20.
 TEST(PlainNumber, WritesAsManyDecimalsAsNeededAndNeverMinusZero)
 {
-    const std::pair<double, const char*> cases[]
-        = { { -1.5, "-1.5" }, { -0.0, "0" }, { 1e20, "100000000000000000000" }, { 0.1, "0.1" } };
+    const std::pair<double, const char*> cases[] = { { -1.5, "-1.5" }, { -0.0, "0" } };
     for (auto [value, text] : cases)
         EXPECT_EQ(PlainNumber(value), QString(text)) << value;
 }
