@@ -21,11 +21,11 @@ TEST(FramePacket, FramesEachProtocolByteForByteWithTheAddressesLowBits)
         { hello, AsIs, u"1", "DISP HELLO" }, { hello, ModbusRtu, u"1", "01 DISP HELLO 49 27" },
         { hello, Hart, u"1", "FF FF FF FF FF DISP HELLO 6C" },
         { QByteArray::fromHex("0300000001"), ModbusRtu, u"1", "01 03 00 00 00 01 84 0A" },
-        { "", VxbWithBcc, u"0", "80 03 03" }, { "", Hart, u"77", "FF FF FF FF FF 00" },
+        { "", Hart, u"77", "FF FF FF FF FF 00" }, { "A", 8, u"1", "41" },
         // the wrong BCC wraps round; the address rounds half to even and only its low bits count
         { "\xFC", VxbWrongBcc, u"0", "80 FC 03 00" }, { "A", VxbWithBcc, u"1.5", "82 41 03 42" },
         { "A", VxbWithBcc, u"2.5", "82 41 03 42" }, { "A", VxbWithBcc, u"1e300", "FF 41 03 42" },
-        { "A", ModbusRtu, u"256", "00 41 C1 80" }, { "A", 8, u"1", "41" }
+        { "A", ModbusRtu, u"256", "00 41 C1 80" }
     };
     for (const auto& [command, protocol, address, packet] : cases)
         EXPECT_EQ(FramePacket(command, protocol, AddressNumber(address)).toHex(' ').toUpper(),
@@ -45,8 +45,8 @@ TEST(DecodeCommandText, NotationThenNationalCharactersThenDisp)
               { national, aa, "#A#A#O#O#R#R#U#U#Du" }, { "\xE9\x80\xFF", aa, "" },
               { "\xE9\x80\xFF", esc, "\xE9\x80\xFF" }, { "<228>", aa, "#A" }, { "a\x7F", aa, "a\x7F" },
               { "", disp, "DISP " }, { "<13>", { .freeTextMode = false, .disp = true }, "DISP <13>" },
-              { "A<66>C", esc, "ABC" }, { "<65.5>", esc, "B" }, { "1>2<3", esc, "1>2<3" },
-              { "a<65>b<66", esc, "aAb<66" }, { "<-0.5>", esc, nul },
+              { "A<66>C", esc, "ABC" }, { "<65.5>", esc, "B" }, { "<255>", esc, "\xFF" },
+              { "1>2<3", esc, "1>2<3" }, { "a<65>b<66", esc, "aAb<66" }, { "<-0.5>", esc, nul },
               // the number is read from the whole rest of the text, which can never take it past the ">"
               { "<9<5>>", esc, "\t>" }, { "<>1>", esc, nul + "1>" }, { "<&O1 2>7", esc, "\n7" },
               { QByteArray("<9\0>5>", 6), esc, "\t5>" }, { "<256>", disp, {} }, { "<-1>", esc, {} },

@@ -52,7 +52,7 @@ TEST(DisplayLength, MarksShareThePositionBeforeThemAndTheLastCharacterCountsOnly
 {
     const std::pair<QString, int> cases[]
         = { { "", 0 }, { "A", 0 }, { "ABC", 2 }, { "AB.", 2 }, { "1.5", 1 }, { "..", 2 }, { "09.05.07", 5 },
-              { "A,B!", 2 }, { QString(40000, u'.'), 32767 }, { QString(32768, u'x'), 32767 } };
+              { "A,B!C", 2 }, { QString(40000, u'.'), 32767 }, { QString(32768, u'x'), 32767 } };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(DisplayLength(text), expected) << text.left(10).toStdString();
 }
