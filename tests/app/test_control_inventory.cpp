@@ -15,12 +15,8 @@ struct Control {
     QRect twips;
     QString tooltip = {};
     bool enabled = true;
+    DURNIX_PRINTS_ITS_NAME(Control)
 };
-
-void PrintTo(const Control& control, std::ostream* out)
-{
-    *out << control.name;
-}
 
 QString List(const QString& shown, const QStringList& entries)
 {
@@ -188,8 +184,7 @@ TEST_P(EveryControl, IsAsDesigned)
     EXPECT_EQ(KindOf(w), c.kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, EveryControl, ::testing::ValuesIn(kControls),
-    ByName);
+INSTANTIATE_TEST_SUITE_P(Window, EveryControl, ::testing::ValuesIn(kControls), ByName);
 
 TEST_F(Window, StartsAtItsDesignSizeWithTheVersionInItsCaptionAndThePortOpenOnce)
 {
