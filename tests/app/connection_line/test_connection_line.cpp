@@ -31,7 +31,7 @@ TEST(PortConfiguration, EachPickReopensThePortWithTheSelectedFormat)
         (f.*picks[0].first)->activated((f.*picks[0].first)->currentIndex());
         EXPECT_EQ(h.comm.commPort(), port) << settings.toStdString();
         EXPECT_EQ(h.comm.settingsText, settings);
-        EXPECT_EQ(h.comm.openCount, 2 + int(picks.size())) << settings.toStdString();
+        EXPECT_EQ(h.comm.log.count("OPEN"), 2 + picks.size()) << settings.toStdString();
     }
 }
 

@@ -1,6 +1,7 @@
 // The window as the operator's hands use it: every event here is a real mouse
 // click, key press or wheel turn given to the real widget where it stands.
 #include "form_harness.h"
+#include "row_names.h"
 
 #include <QAbstractItemView>
 #include <QSignalSpy>
@@ -50,58 +51,55 @@ INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
 namespace
 {
 
-enum class Pick { Mouse, ArrowKey, Wheel };
-
-const char* const kPickNames[] = { "Mouse", "ArrowKey", "Wheel" };
-void PrintTo(Pick pick, std::ostream* out)
-{
-    *out << kPickNames[int(pick)];
-}
-
-void PickNextEntry(QComboBox* combo, Pick pick)
-{
-    if (pick == Pick::ArrowKey) {
-        QTest::keyClick(combo, Qt::Key_Down);
-    } else if (pick == Pick::Wheel) {
-        QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
-            {}, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(combo, &turn);
-    } else {
-        combo->showPopup();
-        QAbstractItemView* list = combo->view();
-        const QModelIndex next = list->model()->index(combo->currentIndex() + 1, 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(next).center());
-    }
-}
-
-class EachWayOfPicking : public testing::TestWithParam<Pick>
-{
+// Each way picks the entry after the selected one.
+struct WayOfPicking {
+    const char* name;
+    void (*pick)(QComboBox* combo);
+    DURNIX_PRINTS_ITS_NAME(WayOfPicking)
 };
+
+const WayOfPicking kWaysOfPicking[] = {
+    { "ArrowKey", [](QComboBox* combo) { QTest::keyClick(combo, Qt::Key_Down); } },
+    { "Wheel",
+        [](QComboBox* combo) {
+            QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120),
+                Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(combo, &turn);
+        } },
+    { "Mouse",
+        [](QComboBox* combo) {
+            combo->showPopup();
+            QAbstractItemView* list = combo->view();
+            const QModelIndex next = list->model()->index(combo->currentIndex() + 1, 0);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(next).center());
+        } },
+};
+
+struct EachWayOfPicking : StartedForm, testing::WithParamInterface<WayOfPicking> {
+};
+using OperatorInput = StartedForm;
 
 } // namespace
 
 // The failure box runs the event loop while it waits for OK, as a real one does.
 TEST_P(EachWayOfPicking, APortThatFailsShowsOneBoxForOnePick)
 {
-    FormHarness h;
     h.portFailureBoxMs = 50;
-    DurnixForm& f = h.Start();
     h.comm.failOpen = true;
     h.comm.log.clear();
-    PickNextEntry(f.ComboPort, GetParam());
+    GetParam().pick(f.ComboPort);
     QTest::qWait(20);
     EXPECT_EQ(f.ComboPort->currentText(), "COM2");
     EXPECT_EQ(h.portFailures.size(), 1);
     EXPECT_EQ(h.comm.log.count("CLOSE"), 1) << "ConfigurePort ran once";
 }
 
-INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse, Pick::ArrowKey, Pick::Wheel),
-    [](const auto& info) { return std::string(kPickNames[int(info.param)]); });
+INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::ValuesIn(kWaysOfPicking), ByName);
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
 // selects nothing; the speed box reopens the port with the typed text at each keystroke only, and
 // the command box keeps its check boxes.
-TEST(OperatorInput, TypingInAPortBoxStartsNothing)
+TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
 {
     const std::tuple<QComboBox * DurnixForm::*, const char*, Qt::Key, int> cases[] = {
         { &DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0 },
@@ -120,10 +118,10 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
         const int index = box->currentIndex();
         box->setFocus();
         box->lineEdit()->selectAll();
-        const int before = h.comm.openCount;
+        const qsizetype before = h.comm.log.count("OPEN");
         QTest::keyClicks(box->lineEdit(), text);
         QTest::keyClick(box->lineEdit(), key);
-        EXPECT_EQ(h.comm.openCount - before, opens) << text;
+        EXPECT_EQ(h.comm.log.count("OPEN") - before, opens) << text;
         EXPECT_EQ(box->currentIndex(), index) << text;
         EXPECT_EQ(box->currentText(), text);
         EXPECT_EQ(h.comm.settingsText, opens ? QString(text) + ",N,8,1" : "4800,N,8,1") << "the typed speed";
@@ -133,11 +131,9 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
 
 // Behind "Failed to init Com!" the repeat timer is held: no tick sends, beeps
 // or counts down until the operator has pressed OK, and then repetition is off.
-TEST(OperatorInput, NoRepeatTickRunsWhileThePortFailureBoxIsOpen)
+TEST_F(OperatorInput, NoRepeatTickRunsWhileThePortFailureBoxIsOpen)
 {
-    FormHarness h;
     h.portFailureBoxMs = 300;
-    DurnixForm& f = h.Start();
     f.TextRepeat->setText("0.01");
     f.TextCount->setText("1000");
     Click(f.CheckRepeat);

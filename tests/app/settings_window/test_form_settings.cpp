@@ -39,7 +39,7 @@ DurnixForm& StartWith(FormHarness& h, const QByteArray& file)
     h.WriteSettings(file);
     DurnixForm& f = h.Start();
     EXPECT_EQ(f.Loading, 0);
-    EXPECT_EQ(h.comm.openCount, 1);
+    EXPECT_EQ(h.comm.log.count("OPEN"), 1);
     EXPECT_EQ(f.TextOutput->count(), 5);
     return f;
 }
@@ -55,8 +55,7 @@ TEST(FormSettingsFile, EverySettingIsReadShownAndWrittenBackToTheSameBytes)
     EXPECT_EQ(f.frameGeometry(), QRect(120, 80, 400, 460));
     EXPECT_EQ(h.comm.commPort(), 3);
     EXPECT_EQ(h.comm.settingsText, QString("115200,E,6,2"));
-    EXPECT_FALSE(h.comm.dtr);
-    EXPECT_TRUE(h.comm.rts) << "a greyed RTS counts as raised";
+    EXPECT_EQ(h.comm.log, QStringList({ "DTR=0", "RTS=1", "OPEN" })) << "a greyed RTS counts as raised";
     EXPECT_EQ(Shown(f),
         QString::fromUtf8(
             "mm.ss 17 2.5 12 PING \"42\", a=b /srv/durnix/commands.txt file CheckRTS=2 CheckRepeat=1 "
