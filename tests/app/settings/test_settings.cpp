@@ -71,7 +71,7 @@ TEST(SettingsReader, ValueHelpersRefuseWhatMustStopTheReading)
               { SettingListIndex("", 16, -1), -1 }, { SettingListIndex("-1 ", 16, -1), none },
               { SettingListIndex("-1 ", 12), -1 }, { SettingListIndex("10.5", 12), 10 },
               { SettingListIndex("11.5", 12), none }, { SettingListIndex("65537", 12), none },
-              { SettingCheckState(" 2 "), 2 }, { SettingCheckState(" 7 "), none },
+              { SettingCheckState(" 2 "), 2 }, { SettingCheckState(" 3 "), none },
               { SettingCheckState("-1 "), none }, { SettingTwips(" 34500 "), 34500 },
               { SettingTwips("-1e400"), -1000000000 }, { SettingTwips("x"), 0 } };
     for (std::size_t i = 0; i < std::size(cases); ++i)

@@ -89,23 +89,6 @@ TEST(FormSettingsFile, PortBeyondTheListStopsTheReadingAndKeepsWhatCameBefore)
     EXPECT_EQ(f.frameGeometry(), QRect(1520, 60, 400, f.height()));
 }
 
-TEST(FormSettingsFile, ShownWindowComesBackWithTheSameOuterSize)
-{
-    FormHarness first;
-    DurnixForm& f = first.Start();
-    f.setGeometry(100, 50, 391, 444);
-    f.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    const QRect frame = f.frameGeometry();
-    first.Close();
-
-    FormHarness second;
-    DurnixForm& g = StartWith(second, first.ReadSettings());
-    g.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
-    EXPECT_EQ(g.frameGeometry(), frame);
-}
-
 TEST(FormSettingsFile, MaximisedWindowWritesNoPlaceOrSize)
 {
     FormHarness h;
