@@ -1,6 +1,5 @@
 #include "form_harness.h"
 
-#include <QTimer>
 #include <functional>
 
 using LineStatus = StartedForm;

@@ -3,10 +3,6 @@
 #include "form_harness.h"
 #include "row_names.h"
 
-#include <QAbstractItemView>
-#include <QSignalSpy>
-#include <QWheelEvent>
-
 namespace
 {
 

@@ -1,6 +1,5 @@
 #include "form_harness.h"
 
-#include <QDir>
 #include <functional>
 
 // Sends go out "As is", so each write is exactly the command box.
