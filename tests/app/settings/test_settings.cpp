@@ -1,10 +1,25 @@
 #include "app/settings/settings_reader.h"
 #include "app/settings/settings_writer.h"
-#include "file_size_limit.h"
+#include "app/settings/window_placement.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+// Writes beyond `bytes` fail with EFBIG while it lives: a write failure even root cannot bypass.
+struct FileSizeLimit {
+    rlimit saved {};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limit { bytes, saved.rlim_max };
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
 
 TEST(SettingsWriter, WritesEveryRowInOrderWithItsValueForm)
 {
@@ -106,4 +121,24 @@ TEST(SettingsFile, ReadsOnlyARegularFileOfOurSizeAndAFailedSaveLeavesThePrevious
         << "a device reads as no file, not as an empty one";
     ASSERT_TRUE(QFile(dir.filePath("durnix.ini")).resize(100 * 1024 * 1024)); // sparse, far beyond ours
     EXPECT_EQ(ReadSettingsFile(dir.path()), std::nullopt);
+}
+
+// A window restored from durnix.ini onto the screens there are now.
+TEST(WindowPlacement, AWindowNoScreenShowsComesBackOntoTheNearestScreen)
+{
+    const QRect left(0, 0, 1920, 1040), right(1920, 0, 1280, 984);
+    const std::tuple<const char*, QRect, QList<QRect>, QRect> cases[] = {
+        { "on its screen", { 100, 100, 391, 444 }, { left }, { 100, 100, 391, 444 } },
+        { "on the second screen", { 2300, 50, 391, 444 }, { left, right }, { 2300, 50, 391, 444 } },
+        { "second screen unplugged", { 2300, 50, 391, 444 }, { left }, { 1529, 50, 391, 444 } },
+        { "above the desktop", { 100, -600, 391, 444 }, { left }, { 100, 0, 391, 444 } },
+        { "title bar just off the top", { 100, -10, 391, 444 }, { left }, { 100, 0, 391, 444 } },
+        { "enough of the title bar to grab", { 1860, 100, 391, 444 }, { left }, { 1860, 100, 391, 444 } },
+        { "a sliver too thin to grab", { 1880, 100, 391, 444 }, { left }, { 1529, 100, 391, 444 } },
+        { "larger than the screen", { -5000, 0, 3000, 2000 }, { left }, { 0, 0, 1920, 1040 } },
+        { "nearest of two", { 4000, 500, 391, 444 }, { left, right }, { 2809, 500, 391, 444 } },
+        { "no screens known", { -5000, 0, 391, 444 }, {}, { -5000, 0, 391, 444 } },
+    };
+    for (const auto& [name, window, screens, placed] : cases)
+        EXPECT_EQ(PlaceOnScreens(window, screens), placed) << name;
 }
