@@ -23,14 +23,6 @@ QString List(const QString& shown, const QStringList& entries)
     return shown + " [" + entries.join('|') + ']';
 }
 
-QString Ports()
-{
-    QStringList ports;
-    for (int port = 1; port <= 16; ++port)
-        ports << QString("COM%1").arg(port);
-    return List("COM1", ports);
-}
-
 QString KindOf(QWidget* w)
 {
     if (auto* combo = qobject_cast<QComboBox*>(w))
@@ -77,6 +69,9 @@ QString ContentOf(const QWidget* w)
     return {};
 }
 
+const QString kPorts = List("COM1",
+    { "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9", "COM10", "COM11", "COM12",
+        "COM13", "COM14", "COM15", "COM16" });
 const QString kSpeeds = List("4800",
     { "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200" });
 const QString kProtocols = List("VXB, with BCC",
@@ -91,7 +86,7 @@ const char *const kCombo = "editable combo", *const kCheck = "check box", *const
 const Control kControls[] = {
     { 0, "Frame1", "frame", "Connection", "", { 0, 0, 2952, 2268 } },
     { 1, "Label1", kLabel, "Port", "", { 120, 300, 348, 192 } },
-    { 1, "ComboPort", kCombo, "", Ports(), { 1080, 240, 1212, 288 } },
+    { 1, "ComboPort", kCombo, "", kPorts, { 1080, 240, 1212, 288 } },
     { 1, "Label2", kLabel, "Baud", "", { 120, 600, 444, 192 } },
     { 1, "ComboBPS", kCombo, "", kSpeeds, { 1080, 540, 1212, 288 } },
     { 1, "Label8", kLabel, "Parity", "", { 120, 900, 492, 192 } },
