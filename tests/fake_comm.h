@@ -7,7 +7,8 @@
 
 // A serial control for tests: records what the window does to the line and
 // lets a test inject received bytes and line events.
-class FakeComm : public MSComm {
+class FakeComm : public MSComm
+{
     Q_OBJECT
 public:
     using MSComm::MSComm;
@@ -38,8 +39,6 @@ public:
             error = "no such device";
             return false;
         }
-        if (open)
-            ++openCount;
         open_ = open;
         log << (open ? QStringLiteral("OPEN") : QStringLiteral("CLOSE"));
         return true;
@@ -58,16 +57,8 @@ public:
     }
     QByteArray input() override { return std::exchange(inBuffer, {}); }
 
-    void setDTREnable(bool raised) override
-    {
-        dtr = raised;
-        log << QStringLiteral("DTR=%1").arg(raised);
-    }
-    void setRTSEnable(bool raised) override
-    {
-        rts = raised;
-        log << QStringLiteral("RTS=%1").arg(raised);
-    }
+    void setDTREnable(bool raised) override { log << QStringLiteral("DTR=%1").arg(raised); }
+    void setRTSEnable(bool raised) override { log << QStringLiteral("RTS=%1").arg(raised); }
     bool setBreak(bool on) override
     {
         if (!open_)
@@ -104,8 +95,6 @@ public:
     QStringList log;
     QString settingsText;
     QString error;
-    int openCount = 0;
-    bool dtr = false, rts = false;
     bool cts = false, dsr = false, cd = false;
     bool failOpen = false, rejectSettings = false;
 

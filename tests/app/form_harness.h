@@ -8,19 +8,8 @@
 #include "common/interval_timer.h"
 #include "fake_comm.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QEventLoop>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -37,7 +26,7 @@ struct FormHarness {
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
     QString logToChoose, logFile; // the log dialog's answer; the log given at start-up
     QStringList logFailures;
-    QTime timeOfDay {9, 5, 7};
+    QTime timeOfDay { 9, 5, 7 };
     qint64 clockMs = 0;
     PortMap portMap;
     std::unique_ptr<DurnixForm> form;

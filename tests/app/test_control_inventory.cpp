@@ -15,24 +15,12 @@ struct Control {
     QRect twips;
     QString tooltip = {};
     bool enabled = true;
+    DURNIX_PRINTS_ITS_NAME(Control)
 };
-
-void PrintTo(const Control& control, std::ostream* out)
-{
-    *out << control.name;
-}
 
 QString List(const QString& shown, const QStringList& entries)
 {
     return shown + " [" + entries.join('|') + ']';
-}
-
-QString Ports()
-{
-    QStringList ports;
-    for (int port = 1; port <= 16; ++port)
-        ports << QString("COM%1").arg(port);
-    return List("COM1", ports);
 }
 
 QString KindOf(QWidget* w)
@@ -81,6 +69,9 @@ QString ContentOf(const QWidget* w)
     return {};
 }
 
+const QString kPorts = List("COM1",
+    { "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8", "COM9", "COM10", "COM11", "COM12",
+        "COM13", "COM14", "COM15", "COM16" });
 const QString kSpeeds = List("4800",
     { "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200" });
 const QString kProtocols = List("VXB, with BCC",
@@ -95,7 +86,7 @@ const char *const kCombo = "editable combo", *const kCheck = "check box", *const
 const Control kControls[] = {
     { 0, "Frame1", "frame", "Connection", "", { 0, 0, 2952, 2268 } },
     { 1, "Label1", kLabel, "Port", "", { 120, 300, 348, 192 } },
-    { 1, "ComboPort", kCombo, "", Ports(), { 1080, 240, 1212, 288 } },
+    { 1, "ComboPort", kCombo, "", kPorts, { 1080, 240, 1212, 288 } },
     { 1, "Label2", kLabel, "Baud", "", { 120, 600, 444, 192 } },
     { 1, "ComboBPS", kCombo, "", kSpeeds, { 1080, 540, 1212, 288 } },
     { 1, "Label8", kLabel, "Parity", "", { 120, 900, 492, 192 } },
@@ -188,8 +179,7 @@ TEST_P(EveryControl, IsAsDesigned)
     EXPECT_EQ(KindOf(w), c.kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, EveryControl, ::testing::ValuesIn(kControls),
-    ByName);
+INSTANTIATE_TEST_SUITE_P(Window, EveryControl, ::testing::ValuesIn(kControls), ByName);
 
 TEST_F(Window, StartsAtItsDesignSizeWithTheVersionInItsCaptionAndThePortOpenOnce)
 {

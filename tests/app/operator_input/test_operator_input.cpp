@@ -1,17 +1,19 @@
 // The window as the operator's hands use it: every event here is a real mouse
 // click, key press or wheel turn given to the real widget where it stands.
 #include "form_harness.h"
+#include "row_names.h"
 
-#include <QAbstractItemView>
-#include <QSignalSpy>
-#include <QWheelEvent>
-
-namespace {
+namespace
+{
 
 // A stretched check box takes clicks only on its box and caption, near the left.
-void Click(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+void Click(QCheckBox* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
 
-struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {};
+struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {
+};
 
 } // namespace
 
@@ -42,76 +44,66 @@ INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
         "CheckDisp", "CheckAA", "CheckPatkittain"),
     [](const auto& info) { return std::string(info.param); });
 
-// What one click means reaches the wire: hexadecimal on, then off again.
-TEST(OperatorInput, OneClickOnAsHexadecimalChangesThePacket)
+namespace
 {
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    f.ComboProt->setCurrentIndex(5); // "As is"
-    f.TextOutput->setEditText("41");
-    Click(f.CheckHex);
-    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
-    Click(f.CheckHex);
-    f.TextOutput->setEditText("41");
-    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
-    EXPECT_EQ(h.comm.writes, (QList<QByteArray> {"A", "41"}));
-}
 
-namespace {
+// Each way picks the entry after the selected one.
+struct WayOfPicking {
+    const char* name;
+    void (*pick)(QComboBox* combo);
+    DURNIX_PRINTS_ITS_NAME(WayOfPicking)
+};
 
-enum class Pick { Mouse, ArrowKey, Wheel };
+const WayOfPicking kWaysOfPicking[] = {
+    { "ArrowKey", [](QComboBox* combo) { QTest::keyClick(combo, Qt::Key_Down); } },
+    { "Wheel",
+        [](QComboBox* combo) {
+            QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120),
+                Qt::NoButton, {}, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(combo, &turn);
+        } },
+    { "Mouse",
+        [](QComboBox* combo) {
+            combo->showPopup();
+            QAbstractItemView* list = combo->view();
+            const QModelIndex next = list->model()->index(combo->currentIndex() + 1, 0);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(next).center());
+        } },
+};
 
-const char* const kPickNames[] = {"Mouse", "ArrowKey", "Wheel"};
-void PrintTo(Pick pick, std::ostream* out) { *out << kPickNames[int(pick)]; }
-
-void PickNextEntry(QComboBox* combo, Pick pick)
-{
-    if (pick == Pick::ArrowKey) {
-        QTest::keyClick(combo, Qt::Key_Down);
-    } else if (pick == Pick::Wheel) {
-        QWheelEvent turn(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton, {},
-            Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(combo, &turn);
-    } else {
-        combo->showPopup();
-        QAbstractItemView* list = combo->view();
-        const QModelIndex next = list->model()->index(combo->currentIndex() + 1, 0);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(next).center());
-    }
-}
-
-class EachWayOfPicking : public testing::TestWithParam<Pick> {};
+struct EachWayOfPicking : StartedForm, testing::WithParamInterface<WayOfPicking> {
+};
+using OperatorInput = StartedForm;
 
 } // namespace
 
 // The failure box runs the event loop while it waits for OK, as a real one does.
 TEST_P(EachWayOfPicking, APortThatFailsShowsOneBoxForOnePick)
 {
-    FormHarness h;
     h.portFailureBoxMs = 50;
-    DurnixForm& f = h.Start();
     h.comm.failOpen = true;
     h.comm.log.clear();
-    PickNextEntry(f.ComboPort, GetParam());
+    GetParam().pick(f.ComboPort);
     QTest::qWait(20);
     EXPECT_EQ(f.ComboPort->currentText(), "COM2");
     EXPECT_EQ(h.portFailures.size(), 1);
     EXPECT_EQ(h.comm.log.count("CLOSE"), 1) << "ConfigurePort ran once";
 }
 
-INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::Values(Pick::Mouse, Pick::ArrowKey, Pick::Wheel),
-    [](const auto& info) { return std::string(kPickNames[int(info.param)]); });
+INSTANTIATE_TEST_SUITE_P(PortBox, EachWayOfPicking, testing::ValuesIn(kWaysOfPicking), ByName);
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
-// selects nothing; the speed box reopens the port at each keystroke only, and
+// selects nothing; the speed box reopens the port with the typed text at each keystroke only, and
 // the command box keeps its check boxes.
-TEST(OperatorInput, TypingInAPortBoxStartsNothing)
+TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
 {
-    const std::tuple<QComboBox* DurnixForm::*, const char*, Qt::Key, int> cases[] = {
-        {&DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0}, {&DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0},
-        {&DurnixForm::ComboBits, "7", Qt::Key_Tab, 0}, {&DurnixForm::ComboPar, "E", Qt::Key_Return, 0},
-        {&DurnixForm::ComboStop, "2", Qt::Key_Tab, 0}, {&DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4},
-        {&DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0}};
+    const std::tuple<QComboBox * DurnixForm::*, const char*, Qt::Key, int> cases[] = {
+        { &DurnixForm::ComboPort, "COM3", Qt::Key_Tab, 0 },
+        { &DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboBits, "7", Qt::Key_Tab, 0 }, { &DurnixForm::ComboPar, "E", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboStop, "2", Qt::Key_Tab, 0 }, { &DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4 },
+        { &DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0 }
+    };
     for (const auto& [combo, text, key, opens] : cases) {
         FormHarness h;
         DurnixForm& f = h.Start();
@@ -122,34 +114,22 @@ TEST(OperatorInput, TypingInAPortBoxStartsNothing)
         const int index = box->currentIndex();
         box->setFocus();
         box->lineEdit()->selectAll();
-        const int before = h.comm.openCount;
+        const qsizetype before = h.comm.log.count("OPEN");
         QTest::keyClicks(box->lineEdit(), text);
         QTest::keyClick(box->lineEdit(), key);
-        EXPECT_EQ(h.comm.openCount - before, opens) << text;
+        EXPECT_EQ(h.comm.log.count("OPEN") - before, opens) << text;
         EXPECT_EQ(box->currentIndex(), index) << text;
         EXPECT_EQ(box->currentText(), text);
+        EXPECT_EQ(h.comm.settingsText, opens ? QString(text) + ",N,8,1" : "4800,N,8,1") << "the typed speed";
         EXPECT_EQ(VbValue(f.CheckHex), 0) << text;
-    }
-}
-
-// Tab reaches the address bar (the window's Tab table); there Up raises the address by one, Down lowers it.
-TEST(OperatorInput, TheAddressBarsArrowKeysStepTheAddress)
-{
-    FormHarness h;
-    DurnixForm& f = h.Start();
-    for (const auto& [key, address] : {std::pair {Qt::Key_Up, "1"}, {Qt::Key_Up, "2"}, {Qt::Key_Down, "1"}}) {
-        QTest::keyClick(f.VScrollAddr, key);
-        EXPECT_EQ(f.TextAddr->text(), address);
     }
 }
 
 // Behind "Failed to init Com!" the repeat timer is held: no tick sends, beeps
 // or counts down until the operator has pressed OK, and then repetition is off.
-TEST(OperatorInput, NoRepeatTickRunsWhileThePortFailureBoxIsOpen)
+TEST_F(OperatorInput, NoRepeatTickRunsWhileThePortFailureBoxIsOpen)
 {
-    FormHarness h;
     h.portFailureBoxMs = 300;
-    DurnixForm& f = h.Start();
     f.TextRepeat->setText("0.01");
     f.TextCount->setText("1000");
     Click(f.CheckRepeat);

@@ -1,3 +1,5 @@
+// The send, receive and repeat handlers on FakeComm: framing, recognising answers and counting are the
+// core's.
 #include "form_harness.h"
 
 static void Send(DurnixForm& f, const QString& command)
@@ -10,28 +12,12 @@ using FormSend = StartedForm;
 using FormReceive = StartedForm;
 using FormRepeat = StartedForm;
 
-TEST_F(FormSend, RecentListTakesTheCheckBoxesOfTheFirstSend)
-{
-    auto state = [](const RememberedState& s) { return s ? QString::number(*s) : QString("-"); };
-    // Each entry: its text, then its remembered DISP and hex states; the list's own rules are the core's.
-    for (const auto& [command, disp, hex, list] : { std::tuple { "A", 0, 0, "A00 -- -- -- --" },
-             { "B", 2, 1, "B21 A00 -- -- --" }, { "A", 1, 1, "B21 A00 -- -- --" } }) {
-        SetVbValue(f.CheckDisp, disp);
-        SetVbValue(f.CheckHex, hex);
-        Send(f, command);
-        QStringList entries;
-        for (int k = 0; k < 5; ++k)
-            entries << f.TextOutput->itemText(k) + state(f.Recent.disp[k]) + state(f.Recent.hex[k]);
-        EXPECT_EQ(entries.join(' '), QString(list)) << command;
-    }
-}
-
-// The framing itself is the core's; here the box, protocol, address and hex box reach it. Enter sends too.
+// The box, protocol, address and a click on the hex box reach the framing; Enter in the box sends too.
 TEST_F(FormSend, PacketIsWrittenAfterADiscardAndShown)
 {
     f.TextAddr->setText("1");
     f.ComboProt->setCurrentIndex(6);
-    SetVbValue(f.CheckHex, 1);
+    QTest::mouseClick(f.CheckHex, Qt::LeftButton, {}, QPoint(6, f.CheckHex->height() / 2));
     f.TextOutput->setEditText("03 00 00 00 01");
     h.comm.log.clear();
     QTest::keyClick(f.TextOutput->lineEdit(), Qt::Key_Return);
@@ -45,20 +31,16 @@ TEST_F(FormSend, EscapeOutOfRangeOnlyBeepsAndAClosedPortBeepsButShowsThePacket)
     h.comm.receive(QByteArray::fromHex("0631"));
     const QStringList log = h.comm.log;
     Send(f, "<256>");
-    Send(f, "A<-1>B");
-    EXPECT_EQ(h.beeps, 2);
+    EXPECT_EQ(h.beeps, 1);
     EXPECT_EQ(h.comm.log, log);
     EXPECT_EQ(f.TextOutputhex->text() + '|' + f.TextInputHex->text(), QString("80 51 03 52 |06 31 "));
     h.comm.setPortOpen(false);
-    h.comm.log.clear();
     Send(f, "Z");
-    EXPECT_EQ(h.beeps, 3);
-    EXPECT_TRUE(h.comm.log.isEmpty());
+    EXPECT_EQ(h.beeps, 2);
+    EXPECT_EQ(h.comm.log.size(), log.size() + 1) << "only the CLOSE";
     EXPECT_EQ(f.TextOutputhex->text() + '|' + f.TextInputHex->text() + '|' + f.TextInput->text(),
         QString("80 5A 03 59 ||1"));
-    EXPECT_EQ(f.ResponseState, 1);
-    EXPECT_EQ(f.TextOutput->itemText(0) + f.TextOutput->itemText(1), QString("ZA<-1>B"))
-        << "listed all the same";
+    EXPECT_EQ(f.TextOutput->itemText(0), QString("Z")) << "listed all the same";
     h.comm.setPortOpen(true);
     h.comm.receive(QByteArray::fromHex("32"));
     EXPECT_EQ(f.TextInputHex->text() + '|' + f.TextInput->text(), QString("32 |12")) << "the answer goes on";
@@ -79,36 +61,27 @@ TEST_F(FormSend, InterpretedAnswerStaysAcrossSendsOnlyWithARepeatInterval)
     }
 }
 
-TEST_F(FormReceive, VxbAnswerIsCompleteAtItsCheckByteAndAClickClearsOnlyItsText)
-{
-    f.show();
-    Send(f, "Q");
-    const QByteArray answer = QByteArray::fromHex("410631320306");
-    for (int i = 0; i < answer.size(); ++i) {
-        h.comm.receive(answer.mid(i, 1));
-        EXPECT_EQ(f.ResponseState, i == 5 ? 2 : 1) << i;
-        if (i == 2) {
-            QTest::mouseClick(f.TextInput, Qt::LeftButton);
-            EXPECT_EQ(f.TextInput->text(), QString());
-        }
-    }
-    EXPECT_EQ(f.TextInput->text(), QString("12")) << "the next chunk redraws the whole answer";
-    EXPECT_EQ(f.TextInputHex->text(), QString("41 06 31 32 03 06 "));
-}
-
-// Fed a byte at a time; how each protocol reads and splits is the receiver's own concern.
+// Fed a byte at a time, the answer is complete at its last byte read as VXB and at every byte read as is. A
+// click on the answer after the second byte clears only its text until the next byte redraws the whole
+// answer.
 TEST_F(FormReceive, AnswerIsReadByTheProtocolSelectedWhenItArrives)
 {
-    for (const auto& [sentWith, answeredWith, hex, text, state] :
-        { std::tuple { 5, 0, "0631320306", "12", 2 }, { 0, 5, "0631320306", "<6>12<3><6>", 2 } }) {
+    f.show();
+    for (const auto& [sentWith, answeredWith, text, completeFrom] :
+        { std::tuple { 5, 0, "12", 4 }, { 0, 5, "<6>12<3><6>", 0 } }) {
         f.ComboProt->setCurrentIndex(sentWith);
         Send(f, "Q");
         f.ComboProt->setCurrentIndex(answeredWith);
-        for (char byte : QByteArray::fromHex(hex))
-            h.comm.receive(QByteArray(1, byte));
-        EXPECT_EQ(f.TextInput->text() + '|' + QString::number(f.ResponseState),
-            QString(text) + '|' + QString::number(state))
-            << hex;
+        const QByteArray answer = QByteArray::fromHex("0631320306");
+        for (int i = 0; i < answer.size(); ++i) {
+            h.comm.receive(answer.mid(i, 1));
+            EXPECT_EQ(f.ResponseState, i >= completeFrom ? 2 : 1) << text << ' ' << i;
+            if (i == 1) {
+                QTest::mouseClick(f.TextInput, Qt::LeftButton);
+                EXPECT_EQ(f.TextInput->text(), QString()) << text;
+            }
+        }
+        EXPECT_EQ(f.TextInput->text() + '|' + f.TextInputHex->text(), QString(text) + "|06 31 32 03 06 ");
     }
 }
 
@@ -118,18 +91,15 @@ TEST_F(FormRepeat, CountLimitsTheSendsAndShowsWhatRemainsDuringTheRedTick)
     QStringList seen;
     QObject::connect(f.TextCount, &QLineEdit::textChanged,
         [&](const QString& text) { seen << (red() ? text : "black " + text); });
-    for (const auto& [count, shown] : { std::pair { "3", "2 1 " }, { "2.5", "1.5 0.5 " } }) {
-        h.comm.writes.clear();
-        f.TextOutput->setEditText("Q");
-        f.TextRepeat->setText("0.05");
-        f.TextCount->setText(count);
-        SetVbValue(f.CheckRepeat, 1);
-        seen.clear();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !IsSet(f.CheckRepeat); }, 5000));
-        EXPECT_EQ(h.comm.writes.size(), 3) << count;
-        EXPECT_EQ(seen.join(' '), QString(shown)) << count;
-        EXPECT_FALSE(red() || f.RepeatTimer->isEnabled()) << count;
-    }
+    f.TextOutput->setEditText("Q");
+    f.TextRepeat->setText("0.05");
+    f.TextCount->setText("3");
+    SetVbValue(f.CheckRepeat, 1);
+    seen.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !IsSet(f.CheckRepeat); }, 5000));
+    EXPECT_EQ(h.comm.writes.size(), 3);
+    EXPECT_EQ(seen.join(' '), QString("2 1 "));
+    EXPECT_FALSE(red() || f.RepeatTimer->isEnabled());
 }
 
 TEST_F(FormRepeat, TicksOnlyWithANumberWaitForAnAnswerAndStopAtAManualSend)

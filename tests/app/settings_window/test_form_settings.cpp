@@ -1,8 +1,6 @@
 // The window reading durnix.ini at start-up and writing it at close.
 #include "form_harness.h"
 
-#include <QRandomGenerator>
-
 namespace
 {
 
@@ -41,7 +39,7 @@ DurnixForm& StartWith(FormHarness& h, const QByteArray& file)
     h.WriteSettings(file);
     DurnixForm& f = h.Start();
     EXPECT_EQ(f.Loading, 0);
-    EXPECT_EQ(h.comm.openCount, 1);
+    EXPECT_EQ(h.comm.log.count("OPEN"), 1);
     EXPECT_EQ(f.TextOutput->count(), 5);
     return f;
 }
@@ -57,75 +55,38 @@ TEST(FormSettingsFile, EverySettingIsReadShownAndWrittenBackToTheSameBytes)
     EXPECT_EQ(f.frameGeometry(), QRect(120, 80, 400, 460));
     EXPECT_EQ(h.comm.commPort(), 3);
     EXPECT_EQ(h.comm.settingsText, QString("115200,E,6,2"));
-    EXPECT_FALSE(h.comm.dtr);
-    EXPECT_TRUE(h.comm.rts) << "a greyed RTS counts as raised";
+    EXPECT_EQ(h.comm.log, QStringList({ "DTR=0", "RTS=1", "OPEN" })) << "a greyed RTS counts as raised";
     EXPECT_EQ(Shown(f),
         QString::fromUtf8(
             "mm.ss 17 2.5 12 PING \"42\", a=b /srv/durnix/commands.txt file CheckRTS=2 CheckRepeat=1 "
             "CheckHex=1 CheckDisp=2 CheckAA=1 CheckPatkittain=1 DISP A=1, \"two\", 'three'/1/0 /9/9 "
             "RAW/0/0 XÄ€/2/1.5 /9/9 0.5 -2 0"));
+    EXPECT_TRUE(f.RepeatTimer->isEnabled()) << "repetition starts with the program";
+    EXPECT_EQ(f.RepeatTimer->interval(), 2500);
     h.Close();
     EXPECT_EQ(h.ReadSettings(), kBusyFile);
 }
 
-// An address beyond the bar holds the bar at its end and an empty remembered state reads as 0, and the
-// reading goes on; a port beyond the list stops there.
+// An address beyond the bar holds the bar at its end, an empty remembered state reads as 0, and a window
+// beyond 16 bits of twips is placed there: the reading goes on. A port beyond the list stops it.
 TEST(FormSettingsFile, PortBeyondTheListStopsTheReadingAndKeepsWhatCameBefore)
 {
     FormHarness h;
-    const DurnixForm& f = StartWith(h,
-        "WindowLeft= 1500 \r\nWindowTop= 900 \r\nAddr=1e300\r\nProt= 1 \r\nLastcmd1=X\r\nLastcmddisp1=\r\n"
+    DurnixForm& f = StartWith(h,
+        "WindowLeft= 34500 \r\nWindowTop= 900 \r\nWindowWidth= 6000 \r\nAddr=1e300\r\nProt= 1 "
+        "\r\nLastcmd1=X\r\nLastcmddisp1=\r\n"
         "Lastcmdhex1= \r\nPort= 17 \r\nProt= 3 \r\nOutput=Y\r\n");
     EXPECT_EQ(f.Recent.disp[1], RememberedState(0));
     EXPECT_EQ(f.Recent.hex[1], RememberedState(0));
-    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(100, 60));
+    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(2300, 60));
     EXPECT_EQ(f.TextAddr->text() + ' ' + QString::number(f.VScrollAddr->value()), QString("1e300 0"));
     EXPECT_EQ(f.ComboPort->currentIndex(), 0);
     EXPECT_EQ(h.comm.commPort(), 1);
     EXPECT_EQ(f.ComboProt->currentIndex(), 1);
     EXPECT_EQ(f.TextOutput->currentText(), QString("DISP HELLO"));
-}
-
-// A window closed far out on a second monitor is beyond 16 bits of twips; the lines after it count.
-// With that monitor gone the window comes back onto the one that is left; how is the placement's concern.
-TEST(FormSettingsFile, AWindowBeyondSixteenBitsOfTwipsKeepsTheLinesAfterIt)
-{
-    FormHarness h;
-    DurnixForm& f = StartWith(h,
-        "WindowLeft= 34500 \r\nWindowTop= 900 \r\nWindowWidth= 6000 \r\nPort= 5 \r\nProt= 3 \r\n");
-    EXPECT_EQ(f.frameGeometry().topLeft(), QPoint(2300, 60));
-    EXPECT_EQ(h.comm.commPort(), 5);
-    EXPECT_EQ(f.ComboProt->currentIndex(), 3);
-    f.KeepOnScreens({QRect(0, 0, 1920, 1080)});
+    // With that monitor gone the window comes back onto the one that is left; how is the placement's concern.
+    f.KeepOnScreens({ QRect(0, 0, 1920, 1080) });
     EXPECT_EQ(f.frameGeometry(), QRect(1520, 60, 400, f.height()));
-}
-
-TEST(FormSettingsFile, RepeatInFileModeStartsTheCycleWithTheProgram)
-{
-    FormHarness h;
-    const DurnixForm& f = StartWith(h, "Repeat=3\r\nMode=File\r\nFilename=/srv/cmds.txt\r\nRepeatON= 1 \r\n");
-    EXPECT_TRUE(f.OptionModeFile->isChecked());
-    EXPECT_EQ(f.CommandFileName, QString("/srv/cmds.txt"));
-    EXPECT_TRUE(f.RepeatTimer->isEnabled());
-    EXPECT_EQ(f.RepeatTimer->interval(), 3000);
-    EXPECT_EQ(f.windowTitle(), QString("Durnix - V1.0"));
-}
-
-TEST(FormSettingsFile, ShownWindowComesBackWithTheSameOuterSize)
-{
-    FormHarness first;
-    DurnixForm& f = first.Start();
-    f.setGeometry(100, 50, 391, 444);
-    f.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-    const QRect frame = f.frameGeometry();
-    first.Close();
-
-    FormHarness second;
-    DurnixForm& g = StartWith(second, first.ReadSettings());
-    g.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
-    EXPECT_EQ(g.frameGeometry(), frame);
 }
 
 TEST(FormSettingsFile, MaximisedWindowWritesNoPlaceOrSize)
@@ -134,28 +95,4 @@ TEST(FormSettingsFile, MaximisedWindowWritesNoPlaceOrSize)
     h.Start().showMaximized();
     h.Close();
     EXPECT_TRUE(h.ReadSettings().startsWith("Port= 1 \r\n"));
-}
-
-// Whatever a damaged file did to the window, the file settles: once an empty remembered state has
-// read back as 0, what the window writes at close reads back to the same state.
-TEST(FormSettingsFile, DamagedFilesSettleAfterTwoRewrites)
-{
-    QRandomGenerator random(5021);
-    for (int round = 0; round < 40; ++round) {
-        QByteArray file = kBusyFile;
-        for (int edit = random.bounded(1, 10); edit > 0; --edit) {
-            const qsizetype at = random.bounded(file.size() + 1);
-            random.bounded(2) ? file.insert(at, char(random.bounded(256)))
-                              : file.remove(at, random.bounded(1, 12));
-        }
-        SCOPED_TRACE(file.toStdString());
-        FormHarness first, second, third;
-        StartWith(first, file);
-        first.Close();
-        StartWith(second, first.ReadSettings());
-        second.Close();
-        StartWith(third, second.ReadSettings());
-        third.Close();
-        ASSERT_EQ(third.ReadSettings(), second.ReadSettings());
-    }
 }

@@ -1,5 +1,7 @@
 #include "form_harness.h"
 
+#include <functional>
+
 // Sends go out "As is", so each write is exactly the command box.
 static QByteArray Send(FormHarness& h)
 {
@@ -21,10 +23,9 @@ TEST_F(FormSources, ModeSwitchSetsItsControlsCaptionFileNameAndDisp)
     QRadioButton *free = f.OptionModeFree, *time = f.OptionModeTime, *file = f.OptionModeFile;
     // Enabled: hex, running format, display length, its label, pieces, DISP, national characters;
     // then the caption, the file name and DISP. The last row is no switch: Free is already selected.
-    for (const auto& [option, handDisp, expected] : {
-             std::tuple { time, 0, "0100011|Durnix|kept|1" }, { free, 1, "1000011|Durnix|kept|0" },
-             { file, 0, "0011111|Durnix - X||1" }, { free, 1, "1000011|Durnix|kept|0" },
-             { free, 1, "1000011|Durnix - X|kept|1" } }) {
+    for (const auto& [option, handDisp, expected] : { std::tuple { time, 0, "0100011|Durnix|kept|1" },
+             { free, 1, "1000011|Durnix|kept|0" }, { file, 0, "0011111|Durnix - X||1" },
+             { free, 1, "1000011|Durnix|kept|0" }, { free, 1, "1000011|Durnix - X|kept|1" } }) {
         f.SetCaption("X");
         f.CommandFileName = "kept";
         SetVbValue(f.CheckDisp, handDisp);
@@ -57,13 +58,11 @@ TEST_F(FormSources, ChoosingARecentCommandSelectsFreeTextAndRestoresItsCheckBoxe
     }
 }
 
+// The display steps are the core's; here the display length reaches them, the end of the file closes it
+// and the next send opens it again, and running values number the ticks.
 TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheOtherModes)
 {
     const QString path = WriteFile(h.folder.filePath("commands.txt"), "1.2.3");
-    auto sendShowing = [&](const char* chars) {
-        f.TextChars->setText(chars);
-        return Send(h);
-    };
     f.TextOutput->setEditText("OLD");
     f.OptionModeFile->setChecked(true);
     // A cancelled dialog falls back to free text, and its DISP memory, before the send.
@@ -72,20 +71,18 @@ TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheO
     f.OptionModeFile->setChecked(true);
     SetVbValue(f.CheckDisp, 0);
     h.fileToChoose = path;
-    EXPECT_EQ(sendShowing("3"), QByteArray("OLD")) << "the first send only opens the file";
-    EXPECT_EQ(sendShowing("0") + sendShowing("-5") + sendShowing("abc"), QByteArray()) << "nothing read";
+    f.TextChars->setText("3");
+    EXPECT_EQ(Send(h), QByteArray("OLD")) << "the first send only opens the file";
     for (const char* expected : { "1", "1.", "1.2", "1.2.", "1.2.3", "1.2.3", ".2.31" })
-        EXPECT_EQ(sendShowing("3"), QByteArray(expected));
+        EXPECT_EQ(Send(h), QByteArray(expected));
     EXPECT_EQ(h.fileDialogs, QStringList(2, h.folder.path() + "|All Files (*.*)|*.*"));
 
     f.ComboTime->setCurrentIndex(4); // running mode with its number, and nothing else
     EXPECT_EQ(f.windowTitle(), "Durnix - " + path);
     EXPECT_EQ(Send(h), QByteArray("0"));
-    f.TextRepeat->setText("0.05");
-    f.TextCount->setText("3");
-    SetVbValue(f.CheckRepeat, 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !IsSet(f.CheckRepeat); }, 5000));
-    EXPECT_EQ(h.comm.writes.mid(h.comm.writes.size() - 4), QList<QByteArray>({ "0", "1", "2", "3" }));
+    f.RepeatTimer_Timer();
+    f.RepeatTimer_Timer();
+    EXPECT_EQ(h.comm.writes.mid(h.comm.writes.size() - 2), QList<QByteArray>({ "1", "2" }));
     EXPECT_EQ(Send(h), QByteArray("0")) << "a manual send starts the number again";
 
     f.OptionModeFile->setChecked(true);
@@ -106,4 +103,40 @@ TEST(FormRestoredFile, ThatIsGoneIsRetriedSilentlyAtEverySend)
     ASSERT_EQ(WriteFile(path, "HI"), path);
     EXPECT_EQ(Send(h), QByteArray("OLD"));
     EXPECT_EQ(Send(h), QByteArray("H"));
+}
+
+// The open command file pulled away: sends go on silently with what the open handle still gives, then with
+// the box as it stands, in file mode on the same name.
+TEST(FormVanishedFile, SendsGoOnSilentlyWhenTheOpenFileIsDeletedOrTruncated)
+{
+    const std::tuple<const char*, std::function<bool(const QString&)>, QList<QByteArray>> cases[] = {
+        // The open handle reads on to the end; then the name leads nowhere and the box stays.
+        { "deleted", [](const QString& path) { return QFile::remove(path); },
+            { "A", "AB", "ABC", "BCD", "BCD", "BCD" } },
+        // Now an empty file: each step finds its end and opens it again.
+        { "truncated", [](const QString& path) { return QFile(path).resize(0); }, { "OLD", "OLD", "OLD" } },
+    };
+    for (const auto& [name, fault, sent] : cases) {
+        FormHarness h;
+        DurnixForm& f = h.Start();
+        const QString path = WriteFile(QDir(h.folder.path()).canonicalPath() + "/commands.txt", "ABCD");
+        f.TextOutput->setEditText("OLD");
+        f.OptionModeFile->setChecked(true);
+        SetVbValue(f.CheckDisp, 0);
+        f.TextChars->setText("3");
+        h.fileToChoose = path;
+        Send(h); // only opens the file
+        ASSERT_TRUE(fault(path)) << name;
+        QList<QByteArray> seen;
+        for (qsizetype i = 0; i < sent.size(); ++i)
+            seen << Send(h);
+        EXPECT_EQ(seen, sent) << name;
+        EXPECT_EQ(QString("%1 %2 %3 %4 %5")
+                      .arg(int(f.OptionModeFile->isChecked()))
+                      .arg(f.CommandFileName, f.windowTitle())
+                      .arg(h.fileDialogs.size())
+                      .arg(h.portFailures.size() + h.beeps),
+            QString("1 %1 Durnix - %1 1 0").arg(path))
+            << name;
+    }
 }
