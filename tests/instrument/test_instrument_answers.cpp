@@ -76,12 +76,10 @@ TEST(FrameSplitter, AChunkedStreamGivesTheSameFramesAsTheWhole)
         for (qsizetype at = 0, chunk = 0; at < stream.size(); at += chunk) {
             chunk
                 = round == 0 ? stream.size() : std::min<qsizetype>(random.bounded(1, 12), stream.size() - at);
-            for (Frame& frame : splitter.Feed(stream.sliced(at, chunk)))
-                got.push_back(std::move(frame));
+            std::ranges::move(splitter.Feed(stream.sliced(at, chunk)), std::back_inserter(got));
         }
         EXPECT_TRUE(splitter.HasPartialFrame()) << "a VXB frame without BCC waits for the silence";
-        for (Frame& frame : splitter.Expire())
-            got.push_back(std::move(frame));
+        std::ranges::move(splitter.Expire(), std::back_inserter(got));
         ASSERT_EQ(got, frames) << "round " << round;
     }
 }
