@@ -7,6 +7,7 @@
 #include "app/display_label.h"
 #include "app/vb_controls.h"
 #include "command/framing.h"
+#include "instrument/frame_splitter.h"
 #include "row_names.h"
 
 #include <QCheckBox>
@@ -77,8 +78,11 @@ TEST(Instrument, AnswersAFrameWithoutBccOnceTheLineFallsQuietWithTheCheckAskedFo
 {
     Rig r({ "--bad-check" });
     ASSERT_TRUE(r.Open());
+    QElapsedTimer sinceSend;
+    sinceSend.start();
     r.window.Send(VxbNoBcc, "ID?");
     EXPECT_TRUE(Shows(r.f, "<NAK><BCCERR>"));
+    EXPECT_GE(sinceSend.elapsed(), FrameSplitter::SilenceGapMs); // a loaded machine only makes it later
 }
 
 TEST(Instrument, SilentAnswersNothing)
