@@ -38,7 +38,8 @@ TEST(Instrument, AnswersEachFramingAsARealDeviceWould)
         { Vxb, 0, false, Hex("80 4D 4E 20 30 30 34 35 34 33 34 38 34 46 32 30 35 38 39 34 03 5A"), nak },
         { Line, 0, false, "TIME?\r\n", "09:05:07\r\n" },
         { Line, 0, false, "DISP HELLO\r\n", "DISP HELLO\r\n" },
-        { Modbus, 0, false, Hex("01 03 00 00 00 01 84 0A"), Hex("01 03 02 00 00 B8 44") },
+        { Modbus, 0, false, Hex("01 03 00 63 00 01 74 14"),
+            Hex("01 03 02 00 63 F8 6D") }, // the last register
         { Modbus, 0, false, Hex("01 05 00 00 FF 00 8C 3A"), Hex("01 85 01 83 50") },
         { Modbus, 0, false, Hex("01 03 00 00 00 01 84 0B"), {} },
         { Hart, 0, false, Hex("FF FF FF FF FF 02 80 00 00 82"),
