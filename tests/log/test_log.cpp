@@ -9,67 +9,49 @@
 namespace
 {
 
-struct RecordCase {
-    const char* name;
-    LogRecord record;
-    const char* line;
-    DURNIX_PRINTS_ITS_NAME(RecordCase)
-};
-
-using Record = ::testing::TestWithParam<RecordCase>;
-
-TEST_P(Record, IsOneTabSeparatedUtf8Line)
+TEST(LogFormat, ARecordIsOneTabSeparatedUtf8Line)
 {
-    EXPECT_EQ(FormatLogRecord(GetParam().record), QByteArray(GetParam().line));
+    const QDateTime morning(QDate(2026, 12, 7), QTime(9, 41, 2, 120));
+    const std::pair<LogRecord, const char*> cases[] = {
+        // The hex has no trailing space; a record without a time leaves its column empty.
+        { { morning, "TX", "\x81\x44\x03\x6F", "D", {} }, "2026-12-07T09:41:02.120\tTX\t81 44 03 6F\tD\t\n" },
+        // The ms have one decimal.
+        { { morning, "RX", "\x06", "<>", 12.35 }, "2026-12-07T09:41:02.120\tRX\t06\t<>\t12.3\n" },
+        // Tabs and line breaks are escaped, other characters are UTF-8.
+        { { morning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
+            "2026-12-07T09:41:02.120\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" },
+    };
+    for (const auto& [record, line] : cases)
+        EXPECT_EQ(FormatLogRecord(record), QByteArray(line));
 }
 
-const QDateTime kMorning(QDate(2026, 12, 7), QTime(9, 41, 2, 120));
-
-INSTANTIATE_TEST_SUITE_P(LogFormat, Record,
-    ::testing::Values(RecordCase { "HexHasNoTrailingSpace", { kMorning, "TX", "\x81\x44\x03\x6F", "D", {} },
-                          "2026-12-07T09:41:02.120\tTX\t81 44 03 6F\tD\t\n" },
-        RecordCase { "MsHasOneDecimal", { kMorning, "RX", "\x06", "<>", 12.35 },
-            "2026-12-07T09:41:02.120\tRX\t06\t<>\t12.3\n" },
-        RecordCase { "TabsAndBreaksAreEscaped",
-            { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
-            "2026-12-07T09:41:02.120\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" }),
-    ByName);
-
-// 'S' a send; 'C' a complete answer of `ms`; 'E' one with a check error; 'N' a NAK; 'I' an incomplete one.
-struct RunCase {
-    const char* name;
-    const char* steps;
-    std::vector<double> ms;
-    const char* summary;
-    DURNIX_PRINTS_ITS_NAME(RunCase)
-};
-
-using RepeatRun = ::testing::TestWithParam<RunCase>;
-
-TEST_P(RepeatRun, SummaryCountsEverySendAndAnswer)
+TEST(RunStatistics, SummaryCountsEverySendAndAnswer)
 {
-    RunStatistics run;
-    auto ms = GetParam().ms.begin();
-    for (const char* step = GetParam().steps; *step; ++step) {
-        if (*step == 'S')
-            run.Sent();
-        else if (*step == 'I')
-            run.Answered({});
-        else
-            run.Answered({ true, *step == 'E', *step == 'N', *ms++ });
-    }
-    EXPECT_EQ(run.Summary(), QString(GetParam().summary));
-}
-
-INSTANTIATE_TEST_SUITE_P(RunStatistics, RepeatRun,
-    ::testing::Values(
-        RunCase { "AnAnswerBeforeTheFirstSendIsNotTheRuns", "CS", { 5 },
+    // 'S' a send; 'C' a complete answer of the next time; 'E' one with a check error; 'N' a NAK; 'I' an
+    // incomplete one.
+    const std::tuple<const char*, std::vector<double>, const char*> runs[] = {
+        // An answer before the run's first send is not the run's.
+        { "CS", { 5 },
             "sends=1 complete=0 bccerr=0 nak=0 incomplete=0 unanswered=1 min=- median=- p99=- max=-" },
         // Times are kept to a tenth, rounded: 30.06 is 30.1.
-        RunCase { "EachKindOfAnswer", "SCSESNSISSIC", { 10, 20, 30.06, 4 },
+        { "SCSESNSISSIC", { 10, 20, 30.06, 4 },
             "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.1 "
-            "max=30.1" }),
-    ByName);
+            "max=30.1" },
+    };
+    for (const auto& [steps, times, summary] : runs) {
+        RunStatistics run;
+        auto ms = times.begin();
+        for (const char* step = steps; *step; ++step) {
+            if (*step == 'S')
+                run.Sent();
+            else if (*step == 'I')
+                run.Answered({});
+            else
+                run.Answered({ true, *step == 'E', *step == 'N', *ms++ });
+        }
+        EXPECT_EQ(run.Summary(), QString(summary)) << steps;
+    }
+}
 
 TEST(AnswerTimes, PercentileIsTheNearestRank)
 {
