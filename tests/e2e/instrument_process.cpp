@@ -29,8 +29,5 @@ QByteArray InstrumentProcess::Stop()
         return {};
     process_.terminate();
     process_.waitForFinished(10000);
-    for (const QByteArray& line : process_.readAllStandardOutput().split('\n'))
-        if (ParseInstrumentSummary(line))
-            return line.trimmed();
-    return {};
+    return process_.readAllStandardOutput().trimmed(); // Start() has read the line before it
 }

@@ -21,7 +21,7 @@ public:
 
     // Starts it with extra options and waits until it prints its link; false when it does not.
     bool Start(const QStringList& options = {});
-    // SIGTERM; the summary line it prints on the way out, or empty.
+    // SIGTERM; the summary line it prints on the way out, or empty when it was not running.
     QByteArray Stop();
     // SIGKILL: the pseudo-terminal vanishes at once and the link is left behind.
     void Kill()
