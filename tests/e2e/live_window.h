@@ -28,7 +28,6 @@ class LiveWindow
 {
 public:
     LiveWindow(const PortMap& portMap, const QString& settingsFolder);
-    ~LiveWindow() { form_.reset(); } // the window goes before the port it uses
 
     DurnixForm& Form() { return *form_; }
     void Prepare(int protocol, const QString& command)
@@ -48,5 +47,5 @@ public:
     int beeps = 0;
 
 private:
-    std::unique_ptr<DurnixForm> form_;
+    std::unique_ptr<DurnixForm> form_; // last, so the window goes before the port it uses
 };
