@@ -96,14 +96,16 @@ std::optional<RepeatRun> Run(const QString& logPath)
     if (!logPath.isEmpty() && !f.StartLog(logPath))
         return std::nullopt;
     window.Prepare(VxbWithBcc, "ID?");
-
-    RepeatRun run = Repeat(f, [&] { return window.completeAnswers; });
+    int completed = 0;
+    QObject::connect(&window.comm, &MSComm::onComm,
+        [&] { completed += window.comm.commEvent() == MSComm::comEvReceive && f.ResponseState == 2; });
+    RepeatRun run = Repeat(f, [&] { return completed; });
     f.StopLog();
     run.logBytes = logPath.isEmpty() ? 0 : QFileInfo(logPath).size();
 
     const auto summary = ParseInstrumentSummary(instrument.Stop());
     run.exact = summary && summary->received == run.sends && summary->answered == run.sends
-        && window.completeAnswers == run.sends && summary->bytesOut == window.comm.bytesRead;
+        && completed == run.sends && summary->bytesOut == window.comm.bytesRead;
     return run;
 }
 

@@ -1,7 +1,6 @@
 #include "instrument_process.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QRegularExpression>
 
 std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line)
@@ -13,13 +12,6 @@ std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line)
         return std::nullopt;
     return InstrumentSummary { m.captured(1).toLongLong(), m.captured(2).toLongLong(),
         m.captured(3).toLongLong(), m.captured(4).toLongLong() };
-}
-
-// The serial port's lock file is named after the device path, so every instance gets a link
-// name of its own and parallel runs never lock each other out.
-InstrumentProcess::InstrumentProcess()
-    : link_(QDir(folder_.path()).filePath("tty" + QDir(folder_.path()).dirName()))
-{
 }
 
 bool InstrumentProcess::Start(const QStringList& options)
@@ -37,14 +29,5 @@ QByteArray InstrumentProcess::Stop()
         return {};
     process_.terminate();
     process_.waitForFinished(10000);
-    for (const QByteArray& line : process_.readAllStandardOutput().split('\n'))
-        if (ParseInstrumentSummary(line))
-            return line.trimmed();
-    return {};
-}
-
-void InstrumentProcess::Kill()
-{
-    process_.kill();
-    process_.waitForFinished(10000);
+    return process_.readAllStandardOutput().trimmed(); // Start() has read the line before it
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <optional>
@@ -16,15 +17,18 @@ std::optional<InstrumentSummary> ParseInstrumentSummary(const QByteArray& line);
 class InstrumentProcess
 {
 public:
-    InstrumentProcess();
     ~InstrumentProcess() { Stop(); }
 
     // Starts it with extra options and waits until it prints its link; false when it does not.
     bool Start(const QStringList& options = {});
-    // SIGTERM; the summary line it prints on the way out, or empty.
+    // SIGTERM; the summary line it prints on the way out, or empty when it was not running.
     QByteArray Stop();
     // SIGKILL: the pseudo-terminal vanishes at once and the link is left behind.
-    void Kill();
+    void Kill()
+    {
+        process_.kill();
+        process_.waitForFinished(10000);
+    }
 
     QString LinkPath() const { return link_; }
     QString Folder() const { return folder_.path(); }
@@ -34,7 +38,9 @@ public:
 
 private:
     QTemporaryDir folder_;
-    QString link_;
+    // The serial port's lock file is named after the device path, so every instance gets a link
+    // name of its own and parallel runs never lock each other out.
+    QString link_ = QDir(folder_.path()).filePath("tty" + QDir(folder_.path()).dirName());
     QProcess process_;
     QByteArray errors_;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/durnix_form.h"
-#include "app/form_services.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QComboBox>
 #include <QStringList>
 #include <memory>
 
@@ -17,37 +17,35 @@ public:
     qint64 largestRead = 0;
 };
 
-// Ports 2 to 16 go to paths that do not exist in `folder`, so that no pick of a port can ever
-// reach a real device such as the console on /dev/ttyS0.
-PortMap SealedPortMap(PortMap map, const QString& folder);
-// COM1 is `com1Path`, the others sealed as above.
-inline PortMap Com1Map(const QString& com1Path, const QString& folder)
-{
-    PortMap map;
-    map.SetPath(1, com1Path);
-    return SealedPortMap(map, folder);
-}
+// COM1 is `com1Path`; ports 2 to 16 go to paths that do not exist in `folder`, so that no pick of a
+// port can ever reach a real device such as the console on /dev/ttyS0.
+PortMap Com1Map(const QString& com1Path, const QString& folder);
 
-// The real window, offscreen, on a real serial port, with services that never block: the
-// port-failure box and the beep are counted, the file dialog chooses nothing.
+// The real window, offscreen, on a real serial port, as it starts on a fresh settings folder: free
+// text, address 0, no DISP, no hex. The port-failure box and the beep are counted, the file dialog
+// chooses nothing.
 class LiveWindow
 {
 public:
     LiveWindow(const PortMap& portMap, const QString& settingsFolder);
-    ~LiveWindow() { form_.reset(); } // the window goes before the port it uses
 
     DurnixForm& Form() { return *form_; }
-    // Sets up a free-text command with the given framing, notation and address.
-    void Prepare(int protocol, const QString& command, bool hex = false, const QString& address = "0");
+    void Prepare(int protocol, const QString& command)
+    {
+        form_->ComboProt->setCurrentIndex(protocol);
+        form_->TextOutput->setEditText(command);
+    }
     // The same, then a click on Send.
-    void Send(int protocol, const QString& command, bool hex = false, const QString& address = "0");
+    void Send(int protocol, const QString& command)
+    {
+        Prepare(protocol, command);
+        form_->CommandSend_Click();
+    }
 
     CountingComm comm;
     QStringList portFailures;
     int beeps = 0;
-    // Answers the receiver completed (ResponseState reaching 2 on a receive event).
-    int completeAnswers = 0;
 
 private:
-    std::unique_ptr<DurnixForm> form_;
+    std::unique_ptr<DurnixForm> form_; // last, so the window goes before the port it uses
 };

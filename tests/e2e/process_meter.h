@@ -16,9 +16,9 @@ inline double CpuSeconds()
 inline qint64 ResidentBytes()
 {
     QFile statm("/proc/self/statm");
-    const QList<QByteArray> fields
-        = statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ') : QList<QByteArray>();
-    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+    return statm.open(QIODevice::ReadOnly)
+        ? statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE)
+        : 0;
 }
 
 // Runs the real event loop for a stretch of time, as the program itself would spend it.

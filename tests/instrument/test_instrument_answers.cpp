@@ -38,7 +38,8 @@ TEST(Instrument, AnswersEachFramingAsARealDeviceWould)
         { Vxb, 0, false, Hex("80 4D 4E 20 30 30 34 35 34 33 34 38 34 46 32 30 35 38 39 34 03 5A"), nak },
         { Line, 0, false, "TIME?\r\n", "09:05:07\r\n" },
         { Line, 0, false, "DISP HELLO\r\n", "DISP HELLO\r\n" },
-        { Modbus, 0, false, Hex("01 03 00 00 00 01 84 0A"), Hex("01 03 02 00 00 B8 44") },
+        { Modbus, 0, false, Hex("01 03 00 63 00 01 74 14"),
+            Hex("01 03 02 00 63 F8 6D") }, // the last register
         { Modbus, 0, false, Hex("01 05 00 00 FF 00 8C 3A"), Hex("01 85 01 83 50") },
         { Modbus, 0, false, Hex("01 03 00 00 00 01 84 0B"), {} },
         { Hart, 0, false, Hex("FF FF FF FF FF 02 80 00 00 82"),
@@ -76,12 +77,10 @@ TEST(FrameSplitter, AChunkedStreamGivesTheSameFramesAsTheWhole)
         for (qsizetype at = 0, chunk = 0; at < stream.size(); at += chunk) {
             chunk
                 = round == 0 ? stream.size() : std::min<qsizetype>(random.bounded(1, 12), stream.size() - at);
-            for (Frame& frame : splitter.Feed(stream.sliced(at, chunk)))
-                got.push_back(std::move(frame));
+            std::ranges::move(splitter.Feed(stream.sliced(at, chunk)), std::back_inserter(got));
         }
         EXPECT_TRUE(splitter.HasPartialFrame()) << "a VXB frame without BCC waits for the silence";
-        for (Frame& frame : splitter.Expire())
-            got.push_back(std::move(frame));
+        std::ranges::move(splitter.Expire(), std::back_inserter(got));
         ASSERT_EQ(got, frames) << "round " << round;
     }
 }

@@ -9,93 +9,61 @@
 namespace
 {
 
-struct RecordCase {
-    const char* name;
-    LogRecord record;
-    const char* line;
-};
-
-using Record = ::testing::TestWithParam<RecordCase>;
-
-TEST_P(Record, IsOneTabSeparatedUtf8Line)
+TEST(LogFormat, ARecordIsOneTabSeparatedUtf8Line)
 {
-    EXPECT_EQ(FormatLogRecord(GetParam().record), QByteArray(GetParam().line));
+    const QDateTime morning(QDate(2026, 12, 7), QTime(9, 41, 2, 120));
+    const std::pair<LogRecord, const char*> cases[] = {
+        // The hex has no trailing space; a record without a time leaves its column empty.
+        { { morning, "TX", "\x81\x44\x03\x6F", "D", {} }, "2026-12-07T09:41:02.120\tTX\t81 44 03 6F\tD\t\n" },
+        // The ms have one decimal.
+        { { morning, "RX", "\x06", "<>", 12.35 }, "2026-12-07T09:41:02.120\tRX\t06\t<>\t12.3\n" },
+        // Tabs and line breaks are escaped, other characters are UTF-8.
+        { { morning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
+            "2026-12-07T09:41:02.120\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" },
+    };
+    for (const auto& [record, line] : cases)
+        EXPECT_EQ(FormatLogRecord(record), QByteArray(line));
 }
 
-const QDateTime kMorning(QDate(2026, 12, 7), QTime(9, 41, 2, 123));
-
-INSTANTIATE_TEST_SUITE_P(LogFormat, Record,
-    ::testing::Values(RecordCase { "HexHasNoTrailingSpace", { kMorning, "TX", "\x81\x44\x03\x6F", "D", {} },
-                          "2026-12-07T09:41:02.123\tTX\t81 44 03 6F\tD\t\n" },
-        RecordCase { "MsHasOneDecimal", { kMorning, "RX", "\x06", "<>", 12.35 },
-            "2026-12-07T09:41:02.123\tRX\t06\t<>\t12.3\n" },
-        RecordCase { "MidnightKeepsItsZeros",
-            { QDateTime(QDate(2027, 1, 1), QTime(0, 0)), "RUN", {}, "", 0.05 },
-            "2027-01-01T00:00:00.000\tRUN\t\t\t0.1\n" },
-        RecordCase { "TabsAndBreaksAreEscaped",
-            { kMorning, "TX", {}, QString::fromUtf8("a\tb\nc\r\xC3\x84"), {} },
-            "2026-12-07T09:41:02.123\tTX\t\ta<9>b<10>c<13>\xC3\x84\t\n" }),
-    ByName);
-
-// 'S' a send; 'C' a complete answer of `ms`; 'E' one with a check error; 'N' a NAK; 'I' an incomplete one.
-struct RunCase {
-    const char* name;
-    const char* steps;
-    std::vector<double> ms;
-    const char* summary;
-};
-
-using RepeatRun = ::testing::TestWithParam<RunCase>;
-
-TEST_P(RepeatRun, SummaryCountsEverySendAndAnswer)
+TEST(RunStatistics, SummaryCountsEverySendAndAnswer)
 {
-    RunStatistics run;
-    auto ms = GetParam().ms.begin();
-    for (const char* step = GetParam().steps; *step; ++step) {
-        if (*step == 'S')
-            run.Sent();
-        else if (*step == 'I')
-            run.Answered({});
-        else
-            run.Answered({ true, *step == 'E', *step == 'N', *ms++ });
-    }
-    EXPECT_EQ(run.Summary(), QString(GetParam().summary));
-}
-
-INSTANTIATE_TEST_SUITE_P(RunStatistics, RepeatRun,
-    ::testing::Values(
-        RunCase { "AnAnswerBeforeTheFirstSendIsNotTheRuns", "CS", { 5 },
+    // 'S' a send; 'C' a complete answer of the next time; 'E' one with a check error; 'N' a NAK; 'I' an
+    // incomplete one.
+    const std::tuple<const char*, std::vector<double>, const char*> runs[] = {
+        // An answer before the run's first send is not the run's.
+        { "CS", { 5 },
             "sends=1 complete=0 bccerr=0 nak=0 incomplete=0 unanswered=1 min=- median=- p99=- max=-" },
-        RunCase { "EachKindOfAnswer", "SCSESNSISSIC", { 10, 20, 30, 4 },
-            "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.0 "
-            "max=30.0" },
-        RunCase { "TimesAreKeptToATenth", "SCSCSC", { 1.04, 1.06, 1.06 },
-            "sends=3 complete=3 bccerr=0 nak=0 incomplete=0 unanswered=0 min=1.0 median=1.1 p99=1.1 "
-            "max=1.1" }),
-    ByName);
-
-struct PercentileCase {
-    const char* name;
-    int count; // times count, ..., 2, 1 ms
-    double p;
-    double value;
-};
-
-using Percentile = ::testing::TestWithParam<PercentileCase>;
-
-TEST_P(Percentile, IsTheNearestRank)
-{
-    AnswerTimes times;
-    for (int i = GetParam().count; i >= 1; --i)
-        times.Add(i);
-    EXPECT_EQ(times.Percentile(GetParam().p), GetParam().value);
+        // Times are kept to a tenth, rounded: 30.06 is 30.1.
+        { "SCSESNSISSIC", { 10, 20, 30.06, 4 },
+            "sends=6 complete=4 bccerr=1 nak=1 incomplete=1 unanswered=1 min=4.0 median=10.0 p99=30.1 "
+            "max=30.1" },
+    };
+    for (const auto& [steps, times, summary] : runs) {
+        RunStatistics run;
+        auto ms = times.begin();
+        for (const char* step = steps; *step; ++step) {
+            if (*step == 'S')
+                run.Sent();
+            else if (*step == 'I')
+                run.Answered({});
+            else
+                run.Answered({ true, *step == 'E', *step == 'N', *ms++ });
+        }
+        EXPECT_EQ(run.Summary(), QString(summary)) << steps;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(AnswerTimes, Percentile,
-    ::testing::Values(PercentileCase { "P99Of1000IsThe990th", 1000, 0.99, 990 },
-        PercentileCase { "P99Of10IsTheLast", 10, 0.99, 10 },
-        PercentileCase { "MedianOf5IsTheThird", 5, 0.5, 3 }),
-    ByName);
+TEST(AnswerTimes, PercentileIsTheNearestRank)
+{
+    // Of the times count, ..., 2, 1 ms: the fraction p and the value at it.
+    const std::tuple<int, double, double> cases[] = { { 1000, 0.99, 990 }, { 10, 0.99, 10 }, { 5, 0.5, 3 } };
+    for (const auto& [count, p, value] : cases) {
+        AnswerTimes times;
+        for (int i = count; i >= 1; --i)
+            times.Add(i);
+        EXPECT_EQ(times.Percentile(p), value) << count << " times, p " << p;
+    }
+}
 
 // At `ms`: 'S' a send; 'R' a chunk `hex` shown as `shown`, `completes` the answer or not; 'Q' the line falls
 // quiet.
@@ -112,6 +80,7 @@ struct TrackCase {
     int protocol;
     std::vector<Event> events;
     QStringList records; // "hex|shown|ms", ms "-" without a send and "incomplete" for an answer without end
+    DURNIX_PRINTS_ITS_NAME(TrackCase)
 };
 
 using Tracker = ::testing::TestWithParam<TrackCase>;
@@ -145,7 +114,6 @@ INSTANTIATE_TEST_SUITE_P(AnswerTracker, Tracker,
                           { "06 31 32 03 06|12|12.3" } },
         TrackCase { "VxbWithoutEndIsIncompleteAtTheNextSend", VxbWithBcc,
             { { 'S', 0 }, { 'R', 5, "063132", "12" }, { 'S', 20 } }, { "06 31 32|12|incomplete" } },
-        TrackCase { "NoAnswerNoRecord", Hart, { { 'S', 0 }, { 'S', 10 }, { 'Q', 20 } }, {} },
         TrackCase { "AsIsRunsToItsLastByteBeforeTheQuiet", AsIs,
             { { 'S', 0 }, { 'R', 2, "41", "A", true }, { 'R', 4.5, "42", "AB" }, { 'Q', 60 } },
             { "41 42|AB|4.5" } },
