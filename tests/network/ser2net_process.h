@@ -1,29 +1,48 @@
 #pragma once
 
+#include "scripted_server.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 // ser2net as a child process in the foreground, with a configuration of its own: one RFC 2217
 // accepter on 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests).
 class Ser2netProcess
 {
 public:
-    ~Ser2netProcess() { Kill(); }
+    ~Ser2netProcess() { process_.kill(), process_.waitForFinished(5000); }
 
-    // Starts it and waits until it listens; `port` 0 takes a free one. False when it does not start.
-    bool Start(const QString& device, quint16 port = 0);
-    // SIGKILL: the server vanishes at once, as when its machine fails.
-    void Kill() { process_.kill(), process_.waitForFinished(5000); }
-
-    quint16 Port() const { return port_; }
-    QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port_); }
+    // Starts it and waits until it listens; false when it does not.
+    bool Start(const QString& device)
+    {
+        // Without chardelay ser2net sends what the device gives at once, instead of gathering it for
+        // up to 20 ms in the hope of more.
+        const QString text = "connection: &c1\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
+                             "  connector: serialdev,%2,9600n81,local\n  options:\n    chardelay: false\n";
+        QFile config(folder_.filePath("ser2net.yaml"));
+        config.open(QIODevice::WriteOnly);
+        config.write(text.arg(port_).arg(QFileInfo(device).canonicalFilePath()).toUtf8());
+        config.close();
+        process_.start("ser2net", { "-n", "-u", "-c", config.fileName() });
+        // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
+        const QByteArray listening = " 0100007F:"
+            + QByteArray::number(port_, 16).toUpper().rightJustified(4, '0') + " 00000000:0000 0A ";
+        for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(10)) {
+            QFile table("/proc/net/tcp");
+            if (table.open(QIODevice::ReadOnly) && table.readAll().contains(listening))
+                return true;
+        }
+        return false;
+    }
+    QString Url() const { return Rfc2217Url(port_); }
     QByteArray Errors() { return process_.readAllStandardError(); }
 
 private:
     QTemporaryDir folder_;
     QProcess process_;
-    quint16 port_ = 0;
+    quint16 port_ = FreeLoopbackPort();
 };
-
-// A TCP port on 127.0.0.1 that nothing listens on at the moment.
-quint16 FreeLoopbackPort();
