@@ -105,21 +105,6 @@ TEST_F(Scripted, AShortPacketNeverWaitsAndASilentlyVanishedServerIsFoundWithinSe
         << "seconds of silence before the connection is given up";
 }
 
-// An empty label makes a host name that the resolver refuses without asking any name server.
-TEST(NetworkOpen, AFailureNamesTheUrlAndTheCause)
-{
-    ScriptedServer refusing(TelnetCommand(TelnetDont, TelnetComPort)), silent({});
-    const std::pair<QString, QString> cases[] = { { Rfc2217Url(FreeLoopbackPort()), "connection refused." },
-        { Rfc2217Url(refusing.Port()), "the server does not offer RFC 2217." },
-        { Rfc2217Url(silent.Port()), "the server does not offer RFC 2217." },
-        { "rfc2217://a..b:2217", "host not found." } };
-    for (const auto& [url, cause] : cases) {
-        NetworkComm port(MapOf(url));
-        EXPECT_FALSE(port.setPortOpen(true));
-        EXPECT_EQ(port.errorText(), url + ": " + cause);
-    }
-}
-
 // COM1 is of the serial kind, COM2 a raw socket that carries bytes unchanged and has no lines. The
 // network kind's events come through, a vanished peer among them.
 TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)

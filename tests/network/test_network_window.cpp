@@ -8,21 +8,29 @@
 namespace
 {
 
+// The operator picks each port in turn. The window opens a network entry as any port, and shows why
+// one cannot be opened: nothing listens, the server refuses the option or says nothing in time, or
+// the host is not found (an empty label, which the resolver refuses without asking a name server).
 TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
+    ScriptedServer refusing(TelnetCommand(TelnetDont, TelnetComPort)), silent({});
+    const QStringList urls = { Rfc2217Url(server.Port()), Rfc2217Url(FreeLoopbackPort()),
+        Rfc2217Url(refusing.Port()), Rfc2217Url(silent.Port()), "rfc2217://a..b:2217" };
     FormHarness h;
-    const QString refusing = Rfc2217Url(FreeLoopbackPort());
-    h.portMap.SetPath(1, Rfc2217Url(server.Port()));
-    h.portMap.SetPath(2, refusing);
+    for (int port = 1; port <= urls.size(); ++port)
+        h.portMap.SetPath(port, urls[port - 1]);
     NetworkComm network(h.portMap);
     RoutingComm comm(h.comm, network, h.portMap);
     DurnixForm f(comm, h.Services());
     EXPECT_TRUE(f.MSComm1.portOpen());
     EXPECT_TRUE(server.ComPortCommands().contains("01 00 00 12 c0")) << "the window's 4800 Bd";
 
-    QTest::keyClick(f.ComboPort, Qt::Key_Down);
-    EXPECT_EQ(h.portFailures, QStringList { refusing + ": connection refused." });
+    for (int pick = 2; pick <= urls.size(); ++pick)
+        QTest::keyClick(f.ComboPort, Qt::Key_Down);
+    EXPECT_EQ(h.portFailures,
+        QStringList({ urls[1] + ": connection refused.", urls[2] + ": the server does not offer RFC 2217.",
+            urls[3] + ": the server does not offer RFC 2217.", urls[4] + ": host not found." }));
 }
 
 } // namespace
