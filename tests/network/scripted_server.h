@@ -5,8 +5,8 @@
 
 #include <QStringList>
 #include <QTcpServer>
-#include <arpa/inet.h>
 #include <atomic>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -33,16 +33,13 @@ public:
     explicit ScriptedServer(QByteArray greeting)
         : greeting_(std::move(greeting))
     {
-        sockaddr_in address {
-            .sin_family = AF_INET, .sin_port = 0, .sin_addr = { htonl(INADDR_LOOPBACK) }, .sin_zero = {}
-        };
-        socklen_t length = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] {
-            for (int client; (client = ::accept(listener_, nullptr, nullptr)) >= 0;) {
+        // Qt's listener, with its own accepting paused: the thread takes the connections, blocking.
+        listener_.listen(QHostAddress::LocalHost);
+        listener_.pauseAccepting();
+        const int fd = int(listener_.socketDescriptor());
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        thread_ = std::thread([this, fd] {
+            for (int client; (client = ::accept(fd, nullptr, nullptr)) >= 0;) {
                 ::close(client_.exchange(client));
                 ++connections_;
                 (void)!::write(client, greeting_.data(), greeting_.size());
@@ -52,12 +49,12 @@ public:
     // Shutting the listener down ends the thread's accept().
     ~ScriptedServer()
     {
-        ::shutdown(listener_, SHUT_RDWR);
+        ::shutdown(int(listener_.socketDescriptor()), SHUT_RDWR);
         thread_.join();
-        ::close(client_), ::close(listener_);
+        ::close(client_);
     }
 
-    quint16 Port() const { return port_; }
+    quint16 Port() const { return listener_.serverPort(); }
     int Connections() const { return connections_; }
     void Send(const QByteArray& bytes) { (void)!::write(client_, bytes.data(), bytes.size()); }
     // Ends the connection with a TCP reset.
@@ -89,8 +86,7 @@ public:
 
 private:
     QByteArray greeting_;
-    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    quint16 port_ = 0;
+    QTcpServer listener_;
     std::atomic<int> client_ = -1, connections_ = 0;
     QByteArray received_;
     std::thread thread_;

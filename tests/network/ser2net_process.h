@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 
 // ser2net as a child process in the foreground, with a configuration of its own: one RFC 2217
@@ -19,15 +18,12 @@ public:
     // Starts it and waits until it listens; false when it does not.
     bool Start(const QString& device)
     {
-        // Without chardelay ser2net sends what the device gives at once, instead of gathering it for
-        // up to 20 ms in the hope of more.
-        const QString text = "connection: &c1\n  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
-                             "  connector: serialdev,%2,9600n81,local\n  options:\n    chardelay: false\n";
-        QFile config(folder_.filePath("ser2net.yaml"));
-        config.open(QIODevice::WriteOnly);
-        config.write(text.arg(port_).arg(QFileInfo(device).canonicalFilePath()).toUtf8());
-        config.close();
-        process_.start("ser2net", { "-n", "-u", "-c", config.fileName() });
+        // One line of YAML per '#'. Without chardelay ser2net sends what the device gives at once,
+        // instead of gathering it for up to 20 ms in the hope of more.
+        const QString config = "connection: &c1#  accepter: telnet(rfc2217),tcp,127.0.0.1,%1#"
+                               "  connector: serialdev,%2,9600n81,local#  options:#    chardelay: false";
+        process_.start(
+            "ser2net", { "-n", "-u", "-Y", config.arg(port_).arg(QFileInfo(device).canonicalFilePath()) });
         // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
         const QByteArray listening = " 0100007F:"
             + QByteArray::number(port_, 16).toUpper().rightJustified(4, '0') + " 00000000:0000 0A ";
@@ -42,7 +38,6 @@ public:
     QByteArray Errors() { return process_.readAllStandardError(); }
 
 private:
-    QTemporaryDir folder_;
     QProcess process_;
     quint16 port_ = FreeLoopbackPort();
 };
