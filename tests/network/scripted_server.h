@@ -19,11 +19,6 @@ inline quint16 FreeLoopbackPort()
     return probe.serverPort();
 }
 
-inline QString Rfc2217Url(quint16 port)
-{
-    return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port);
-}
-
 // A device server on 127.0.0.1. Opening a network port blocks the test's thread, so a thread of its
 // own takes each connection (a new one replaces the old) and greets it; the test itself reads and
 // writes the current connection.
@@ -55,6 +50,7 @@ public:
     }
 
     quint16 Port() const { return listener_.serverPort(); }
+    QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(Port()); }
     int Connections() const { return connections_; }
     void Send(const QByteArray& bytes) { (void)!::write(client_, bytes.data(), bytes.size()); }
     // Ends the connection with a TCP reset.

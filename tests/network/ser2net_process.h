@@ -2,11 +2,10 @@
 
 #include "scripted_server.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QThread>
+#include <QTest>
 
 // ser2net as a child process in the foreground, with a configuration of its own: one RFC 2217
 // accepter on 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests).
@@ -27,14 +26,14 @@ public:
         // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
         const QByteArray listening = " 0100007F:"
             + QByteArray::number(port_, 16).toUpper().rightJustified(4, '0') + " 00000000:0000 0A ";
-        for (QDeadlineTimer deadline(5000); !deadline.hasExpired(); QThread::msleep(10)) {
-            QFile table("/proc/net/tcp");
-            if (table.open(QIODevice::ReadOnly) && table.readAll().contains(listening))
-                return true;
-        }
-        return false;
+        return QTest::qWaitFor(
+            [&] {
+                QFile table("/proc/net/tcp");
+                return table.open(QIODevice::ReadOnly) && table.readAll().contains(listening);
+            },
+            5000);
     }
-    QString Url() const { return Rfc2217Url(port_); }
+    QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port_); }
     QByteArray Errors() { return process_.readAllStandardError(); }
 
 private:

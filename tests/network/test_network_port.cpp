@@ -34,7 +34,7 @@ struct Scripted : testing::Test {
         return QTest::qWaitFor([&] { return server.ComPortCommands().size() >= count; }, 5000);
     }
     ScriptedServer server { TelnetCommand(TelnetDo, TelnetComPort) };
-    NetworkComm port { PortMap::FromSettingsBytes("COM1=" + Rfc2217Url(server.Port()).toLatin1()) };
+    NetworkComm port { PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()) };
 };
 
 // The modem state mask 0xFF goes doubled, as every 0xFF in a command.
