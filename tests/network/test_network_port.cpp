@@ -1,13 +1,11 @@
-#include "fake_comm.h"
+#include "app/form_harness.h"
 #include "network/network_comm.h"
 #include "network/routing_comm.h"
 #include "scripted_server.h"
 #include "ser2net_process.h"
 #include "serial/pty_pair.h"
 
-#include <QTest>
 #include <arpa/inet.h>
-#include <gtest/gtest.h>
 #include <netinet/tcp.h>
 #include <numeric>
 #include <termios.h>
@@ -73,7 +71,8 @@ TEST_F(Scripted, ReopeningKeepsTheConnectionAndSendsTheNewSpeed)
     EXPECT_EQ(server.Connections(), 2);
 }
 
-// The option is read from the port's own socket: the one whose peer is the server.
+// The option is read from the port's own socket: the one whose peer is the server. A server that vanished
+// without a word is given up after the idle time and the unanswered probes.
 TEST_F(Scripted, AShortPacketNeverWaitsAndASilentlyVanishedServerIsFoundWithinSeconds)
 {
     const auto option = [this](int level, int name) {
@@ -89,10 +88,8 @@ TEST_F(Scripted, AShortPacketNeverWaitsAndASilentlyVanishedServerIsFoundWithinSe
     };
     EXPECT_EQ(option(IPPROTO_TCP, TCP_NODELAY), 1);
     EXPECT_EQ(option(SOL_SOCKET, SO_KEEPALIVE), 1);
-    EXPECT_LE(option(IPPROTO_TCP, TCP_KEEPIDLE)
-            + option(IPPROTO_TCP, TCP_KEEPINTVL) * option(IPPROTO_TCP, TCP_KEEPCNT),
-        15)
-        << "seconds of silence before the connection is given up";
+    const int idle = option(IPPROTO_TCP, TCP_KEEPIDLE), probes = option(IPPROTO_TCP, TCP_KEEPCNT);
+    EXPECT_LE(idle + option(IPPROTO_TCP, TCP_KEEPINTVL) * probes, 15);
 }
 
 // COM1 is of the serial kind, COM2 a raw socket that carries bytes unchanged and has no lines. The
@@ -124,8 +121,7 @@ TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
     server.Reset();
     EXPECT_TRUE(QTest::qWaitFor([&] { return lost == 1; }, 500));
     EXPECT_EQ(comm.errorText(), url + ": the connection was lost.");
-    EXPECT_TRUE(comm.setPortOpen(true));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server.Connections() == 2; }, 5000));
+    EXPECT_TRUE(comm.setPortOpen(true) && QTest::qWaitFor([&] { return server.Connections() == 2; }, 5000));
 }
 
 // ser2net in front of a pseudo-terminal whose far side is the test. The pseudo-terminal keeps the
@@ -140,11 +136,10 @@ TEST(Ser2net, TakesTheFormatAndCarriesEveryByteValueBothWays)
     port.setSettings("19200,E,7,2");
     ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     termios tty {};
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return ::tcgetattr(pty.slave, &tty) == 0 && cfgetospeed(&tty) == B19200 && (tty.c_cflag & CSTOPB);
-        },
-        5000))
+    const auto applied = [&] {
+        return ::tcgetattr(pty.slave, &tty) == 0 && cfgetospeed(&tty) == B19200 && (tty.c_cflag & CSTOPB);
+    };
+    EXPECT_TRUE(QTest::qWaitFor(applied, 5000))
         << "speed " << cfgetospeed(&tty) << ", flags " << std::oct << tty.c_cflag;
     EXPECT_TRUE(QTest::qWaitFor([&] { return port.settings() == "19200,E,7,2"; }, 5000));
     const QByteArray twice = AllByteValues() + AllByteValues();
@@ -153,6 +148,33 @@ TEST(Ser2net, TakesTheFormatAndCarriesEveryByteValueBothWays)
     pty.Write(twice);
     QByteArray got;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (got += port.input()) == twice; }, 5000));
+}
+
+// The window on network entries of the port map. Its serial kind is a FakeComm, so that no pick of a
+// port can reach a real device.
+// The operator picks each port in turn. The window opens a network entry as any port, and shows why
+// one cannot be opened: nothing listens, the server refuses the option or says nothing in time, or
+// the host is not found (an empty label, which the resolver refuses without asking a name server).
+TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
+{
+    ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
+    ScriptedServer refusing(TelnetCommand(TelnetDont, TelnetComPort)), silent({});
+    const QStringList urls = { server.Url(), QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeLoopbackPort()),
+        refusing.Url(), silent.Url(), "rfc2217://a..b:2217" };
+    FormHarness h;
+    for (int port = 1; port <= urls.size(); ++port)
+        h.portMap.SetPath(port, urls[port - 1]);
+    NetworkComm network(h.portMap);
+    RoutingComm comm(h.comm, network, h.portMap);
+    DurnixForm f(comm, h.Services());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.ComPortCommands().contains("01 00 00 12 c0"); }, 5000))
+        << "the window's 4800 Bd";
+
+    for (int pick = 2; pick <= urls.size(); ++pick)
+        QTest::keyClick(f.ComboPort, Qt::Key_Down);
+    EXPECT_EQ(h.portFailures,
+        QStringList({ urls[1] + ": connection refused.", urls[2] + ": the server does not offer RFC 2217.",
+            urls[3] + ": the server does not offer RFC 2217.", urls[4] + ": host not found." }));
 }
 
 } // namespace
