@@ -150,11 +150,11 @@ TEST(Ser2net, TakesTheFormatAndCarriesEveryByteValueBothWays)
     EXPECT_TRUE(QTest::qWaitFor([&] { return (got += port.input()) == twice; }, 5000));
 }
 
-// The window on network entries of the port map. Its serial kind is a FakeComm, so that no pick of a
-// port can reach a real device.
-// The operator picks each port in turn. The window opens a network entry as any port, and shows why
-// one cannot be opened: nothing listens, the server refuses the option or says nothing in time, or
-// the host is not found (an empty label, which the resolver refuses without asking a name server).
+// The window on network entries of the port map, its serial kind a FakeComm so that no pick of a port
+// can reach a real device. The operator picks each port in turn. The window opens a network entry as
+// any port, and shows why one cannot be opened: nothing listens, the server refuses the option or says
+// nothing in time, or the host is not found (an empty label, which the resolver refuses without asking
+// a name server).
 TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
