@@ -15,8 +15,7 @@
 inline quint16 FreeLoopbackPort()
 {
     QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    return probe.serverPort();
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
 }
 
 // A device server on 127.0.0.1. Opening a network port blocks the test's thread, so a thread of its

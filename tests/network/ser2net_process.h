@@ -24,14 +24,13 @@ public:
         process_.start(
             "ser2net", { "-n", "-u", "-Y", config.arg(port_).arg(QFileInfo(device).canonicalFilePath()) });
         // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
-        const QByteArray listening = " 0100007F:"
-            + QByteArray::number(port_, 16).toUpper().rightJustified(4, '0') + " 00000000:0000 0A ";
-        return QTest::qWaitFor(
-            [&] {
-                QFile table("/proc/net/tcp");
-                return table.open(QIODevice::ReadOnly) && table.readAll().contains(listening);
-            },
-            5000);
+        const auto listening = [this] {
+            QFile table("/proc/net/tcp");
+            const QByteArray local = QByteArray::number(port_, 16).toUpper().rightJustified(4, '0');
+            return table.open(QIODevice::ReadOnly)
+                && table.readAll().contains(" 0100007F:" + local + " 00000000:0000 0A ");
+        };
+        return QTest::qWaitFor(listening, 5000);
     }
     QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port_); }
     QByteArray Errors() { return process_.readAllStandardError(); }

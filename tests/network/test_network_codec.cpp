@@ -70,10 +70,7 @@ TEST_P(ServerStream, GivesDataRepliesAndLineEventsHoweverCut)
     }
 }
 
-QByteArray Cpo(std::initializer_list<int> payload)
-{
-    return TelnetSubnegotiation(CPO, Bytes(payload));
-}
+const auto Cpo = [](std::initializer_list<int> payload) { return TelnetSubnegotiation(CPO, Bytes(payload)); };
 constexpr int Cts = MSComm::comEvCTS, Dsr = MSComm::comEvDSR, Cd = MSComm::comEvCD, Ring = MSComm::comEvRing;
 
 INSTANTIATE_TEST_SUITE_P(Network, ServerStream,

@@ -27,10 +27,6 @@ struct Scripted : testing::Test {
         port.setSettings("19200,E,7,2");
         ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     }
-    bool Commands(qsizetype count)
-    {
-        return QTest::qWaitFor([&] { return server.ComPortCommands().size() >= count; }, 5000);
-    }
     ScriptedServer server { TelnetCommand(TelnetDo, TelnetComPort) };
     NetworkComm port { PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()) };
 };
@@ -40,7 +36,7 @@ TEST_F(Scripted, OpeningSendsMasksFormatFlowControlAndLinesThenEachControlItsCom
 {
     port.setDTREnable(false), port.setRTSEnable(true), port.setInBufferCount(0);
     port.setBreak(true), port.setBreak(false);
-    ASSERT_TRUE(Commands(14));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.ComPortCommands().size() >= 14; }, 5000));
     EXPECT_EQ(server.ComPortCommands(),
         QStringList({ "0b ff", "0a 0c", "01 00 00 4b 00", "02 07", "03 03", "04 02", "05 01", "05 08",
             "05 0c", "05 09", "05 0b", "0c 01", "05 05", "05 06" }));
@@ -62,7 +58,8 @@ TEST_F(Scripted, ReopeningKeepsTheConnectionAndSendsTheNewSpeed)
 {
     port.setPortOpen(false);
     port.setSettings("115200,N,8,1");
-    ASSERT_TRUE(port.setPortOpen(true) && Commands(18));
+    ASSERT_TRUE(port.setPortOpen(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.ComPortCommands().size() >= 18; }, 5000));
     EXPECT_EQ(server.ComPortCommands()[11], "01 00 01 c2 00");
     EXPECT_EQ(server.Connections(), 1);
     port.setPortOpen(false);
@@ -105,9 +102,8 @@ TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
     ASSERT_TRUE(comm.setCommPort(1) && comm.setPortOpen(true) && comm.setPortOpen(false));
     EXPECT_EQ(serial.openCount, 1);
 
-    ASSERT_TRUE(comm.setCommPort(2));
+    ASSERT_TRUE(comm.setCommPort(2) && comm.setPortOpen(true)) << comm.errorText().toStdString();
     comm.setRThreshold(1);
-    ASSERT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
     QByteArray got;
     int lost = 0;
     QObject::connect(&comm, &MSComm::onComm, [&] { got += comm.input(); });
@@ -153,14 +149,23 @@ TEST(Ser2net, TakesTheFormatAndCarriesEveryByteValueBothWays)
 // The window on network entries of the port map, its serial kind a FakeComm so that no pick of a port
 // can reach a real device. The operator picks each port in turn. The window opens a network entry as
 // any port, and shows why one cannot be opened: nothing listens, the server refuses the option or says
-// nothing in time, or the host is not found (an empty label, which the resolver refuses without asking
-// a name server).
+// nothing in time, the connection is never taken up, or the host is not found (an empty label, which the
+// resolver refuses without asking a name server).
 TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
     ScriptedServer refusing(TelnetCommand(TelnetDont, TelnetComPort)), silent({});
-    const QStringList urls = { server.Url(), QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeLoopbackPort()),
-        refusing.Url(), silent.Url(), "rfc2217://a..b:2217" };
+    // A listener that never accepts, its one-place queue taken: the system drops the next SYN.
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    full.listen(QHostAddress::LocalHost);
+    full.pauseAccepting();
+    QTcpSocket queued;
+    queued.connectToHost(QHostAddress::LocalHost, full.serverPort());
+    ASSERT_TRUE(queued.waitForConnected(1000));
+    const QString url = QStringLiteral("rfc2217://127.0.0.1:%1");
+    const QStringList urls = { server.Url(), url.arg(FreeLoopbackPort()), refusing.Url(), silent.Url(),
+        url.arg(full.serverPort()), "rfc2217://a..b:2217" };
     FormHarness h;
     for (int port = 1; port <= urls.size(); ++port)
         h.portMap.SetPath(port, urls[port - 1]);
@@ -174,7 +179,8 @@ TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
         QTest::keyClick(f.ComboPort, Qt::Key_Down);
     EXPECT_EQ(h.portFailures,
         QStringList({ urls[1] + ": connection refused.", urls[2] + ": the server does not offer RFC 2217.",
-            urls[3] + ": the server does not offer RFC 2217.", urls[4] + ": host not found." }));
+            urls[3] + ": the server does not offer RFC 2217.", urls[4] + ": no answer within 3 s.",
+            urls[5] + ": host not found." }));
 }
 
 } // namespace
