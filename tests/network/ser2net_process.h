@@ -1,29 +1,41 @@
 #pragma once
 
+#include "scripted_server.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
+#include <QTest>
 
 // ser2net as a child process in the foreground, with a configuration of its own: one RFC 2217
 // accepter on 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests).
 class Ser2netProcess
 {
 public:
-    ~Ser2netProcess() { Kill(); }
+    ~Ser2netProcess() { process_.kill(), process_.waitForFinished(5000); }
 
-    // Starts it and waits until it listens; `port` 0 takes a free one. False when it does not start.
-    bool Start(const QString& device, quint16 port = 0);
-    // SIGKILL: the server vanishes at once, as when its machine fails.
-    void Kill() { process_.kill(), process_.waitForFinished(5000); }
-
-    quint16 Port() const { return port_; }
+    // Starts it and waits until it listens; false when it does not.
+    bool Start(const QString& device)
+    {
+        // One line of YAML per '#'. Without chardelay ser2net sends what the device gives at once,
+        // instead of gathering it for up to 20 ms in the hope of more.
+        const QString config = "connection: &c1#  accepter: telnet(rfc2217),tcp,127.0.0.1,%1#"
+                               "  connector: serialdev,%2,9600n81,local#  options:#    chardelay: false";
+        process_.start(
+            "ser2net", { "-n", "-u", "-Y", config.arg(port_).arg(QFileInfo(device).canonicalFilePath()) });
+        // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
+        const auto listening = [this] {
+            QFile table("/proc/net/tcp");
+            const QByteArray local = QByteArray::number(port_, 16).toUpper().rightJustified(4, '0');
+            return table.open(QIODevice::ReadOnly)
+                && table.readAll().contains(" 0100007F:" + local + " 00000000:0000 0A ");
+        };
+        return QTest::qWaitFor(listening, 5000);
+    }
     QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(port_); }
     QByteArray Errors() { return process_.readAllStandardError(); }
 
 private:
-    QTemporaryDir folder_;
     QProcess process_;
-    quint16 port_ = 0;
+    quint16 port_ = FreeLoopbackPort();
 };
-
-// A TCP port on 127.0.0.1 that nothing listens on at the moment.
-quint16 FreeLoopbackPort();

@@ -1,49 +1,50 @@
 #include "network/network_address.h"
 #include "network/rfc2217_client.h"
 #include "network/telnet_codec.h"
+#include "row_names.h"
 #include "serial/mscomm.h"
-#include "table_rows.h"
 
-#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace
 {
 
+// Bytes written as numbers, as a Telnet trace reads.
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (int value : values)
+        bytes.append(char(value));
+    return bytes;
+}
+
 constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, DONT = 254, CPO = 44;
 constexpr auto Rfc = NetworkKind::Rfc2217, Raw = NetworkKind::Socket;
 
-struct AddressCase {
-    const char* name;
-    const char* url;
-    std::optional<NetworkAddress> address;
-    DURNIX_PRINTS_ITS_NAME(AddressCase)
-};
-using NetworkUrl = testing::TestWithParam<AddressCase>;
-
-TEST_P(NetworkUrl, ReadsHostAndPort)
+// Either scheme in any case, a host name, an IPv4 address or a bracketed IPv6 address, and a port in
+// plain digits from 1 to 65535; nothing else.
+TEST(NetworkUrl, ReadsTheKindHostAndPort)
 {
-    EXPECT_EQ(ParseNetworkAddress(QString::fromLatin1(GetParam().url)), GetParam().address);
+    const std::pair<const char*, std::optional<NetworkAddress>> cases[]
+        = { { "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
+              { "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
+              { "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } }, { "/dev/ttyUSB0", {} },
+              { "rfc2217://host", {} }, { "socket://host:65536", {} }, { "socket://host:+80", {} },
+              { "socket://::1:80", {} } };
+    for (const auto& [url, address] : cases)
+        EXPECT_EQ(ParseNetworkAddress(QString::fromLatin1(url)), address) << url;
 }
 
-INSTANTIATE_TEST_SUITE_P(Network, NetworkUrl,
-    testing::ValuesIn(std::vector<AddressCase> {
-        { "Name", "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
-        { "Ipv4", "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
-        { "Ipv6", "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } },
-        { "DevicePath", "/dev/ttyUSB0", {} }, { "NoPort", "rfc2217://host", {} },
-        { "PortOutOfRange", "socket://host:65536", {} }, { "PortWithSign", "socket://host:+80", {} },
-        { "Ipv6WithoutBrackets", "socket://::1:80", {} }, { "TrailingPath", "socket://host:80/", {} } }),
-    ByName);
-
 // A server's stream after our own requests went out, fed whole and byte by byte: the data, our replies,
-// the line events (pulses included) and whether the server takes the COM-PORT-OPTION.
+// the line events (pulses included), whether the server takes the COM-PORT-OPTION and the format its
+// answers put in force.
 using CP = TelnetNegotiation::ComPort;
 struct StreamCase {
     const char* name;
     QByteArray stream, data, replies;
     QList<int> events = {};
     CP comPort = CP::Pending;
+    const char* inForce = "0,?,0,?"; // nothing told
     DURNIX_PRINTS_ITS_NAME(StreamCase)
 };
 using ServerStream = testing::TestWithParam<StreamCase>;
@@ -62,23 +63,22 @@ TEST_P(ServerStream, GivesDataRepliesAndLineEventsHoweverCut)
             client.Receive(row.stream.mid(at, piece), data, replies);
             events += detector.Feed(client.lines());
         }
-        EXPECT_EQ(data, row.data) << "pieces of " << piece;
-        EXPECT_EQ(replies, row.replies) << "pieces of " << piece;
-        EXPECT_EQ(events, row.events) << "pieces of " << piece;
+        EXPECT_EQ(std::tie(data, replies, events), std::tie(row.data, row.replies, row.events))
+            << "pieces of " << piece;
         EXPECT_EQ(client.comPort(), row.comPort) << "pieces of " << piece;
+        EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), row.inForce) << "pieces of " << piece;
     }
 }
 
-QByteArray Cpo(std::initializer_list<int> payload)
-{
-    return TelnetSubnegotiation(CPO, Bytes(payload));
-}
+const auto Cpo = [](std::initializer_list<int> payload) { return TelnetSubnegotiation(CPO, Bytes(payload)); };
 constexpr int Cts = MSComm::comEvCTS, Dsr = MSComm::comEvDSR, Cd = MSComm::comEvCD, Ring = MSComm::comEvRing;
 
 INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
     testing::ValuesIn(std::vector<StreamCase> {
         { "DoubledIacIsData", Bytes({ 1, IAC, IAC, 13, 0 }), Bytes({ 1, IAC, 13, 0 }), {} },
-        { "CommandsBetweenData", Bytes({ 'a', IAC, DO, 24, 'b', IAC, 241 }), "ab", Bytes({ IAC, WONT, 24 }) },
+        { "CommandsBetweenDataAndOtherOptionsRefused",
+            Bytes({ 'a', IAC, DO, 24, 'b', IAC, 241, IAC, WILL, CPO }), "ab",
+            Bytes({ IAC, WONT, 24, IAC, DONT, CPO }) },
         { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 107, IAC, IAC, IAC, SE, 'z' }), "z", {},
             { Cts, Dsr, Cd, Ring } },
         { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, 0x10, IAC, DO, 24 }), "",
@@ -89,8 +89,6 @@ INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
                 CPO }),
             "", Bytes({ IAC, DONT, 1 }), {}, CP::Accepted },
         { "ComPortRefused", Bytes({ IAC, DONT, CPO }), "", {}, {}, CP::Refused },
-        { "OtherOptionsRefused", Bytes({ IAC, DO, 24, IAC, WILL, CPO }), "",
-            Bytes({ IAC, WONT, 24, IAC, DONT, CPO }) },
         { "RepeatsUnansweredWithdrawalConfirmed",
             Bytes({ IAC, DO, 0, IAC, DO, 0, IAC, DONT, 0, IAC, WILL, 0, IAC, WONT, 0 }), "",
             Bytes({ IAC, WONT, 0, IAC, DONT, 0 }) },
@@ -99,7 +97,12 @@ INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
         { "ShortRingByTrailingEdge", Cpo({ 107, 0x04 }), "", {}, { Ring } },
         { "LineErrors", Cpo({ 106, 0x08 }) + Cpo({ 106, 0x04 }) + Cpo({ 106, 0x61 }), "", {},
             { MSComm::comEventFrame, MSComm::comEventRxParity } },
-        { "MalformedIgnored", Cpo({ 107 }) + Cpo({ 107, 0x10, 0x10 }), "", {} } }),
+        { "MalformedIgnored", Cpo({ 107 }) + Cpo({ 107, 0x10, 0x10 }), "", {} },
+        // An answer of 0 tells no value and changes nothing.
+        { "FormatAnswers",
+            Cpo({ 101, 0, 1, 0xC2, 0 }) + Cpo({ 102, 7 }) + Cpo({ 103, 4 }) + Cpo({ 104, 3 })
+                + Cpo({ 101, 0, 0, 0, 0 }) + Cpo({ 102, 0 }) + Cpo({ 103, 0 }) + Cpo({ 104, 0 }),
+            "", {}, {}, CP::Pending, "115200,M,7,1.5" } }),
     ByName);
 
 TEST(TelnetParser, DropsASubnegotiationLongerThanAnyWeTake)
@@ -113,52 +116,17 @@ TEST(TelnetParser, DropsASubnegotiationLongerThanAnyWeTake)
     EXPECT_TRUE(messages.isEmpty());
 }
 
-// The format in the option's codes, asked from the settings text and read back from the server's answers
-// (one and a half stop bits only ever come as an answer).
-struct FormatCase {
-    const char* name;
-    const char* text;
-    ComPortSettings codes;
-    DURNIX_PRINTS_ITS_NAME(FormatCase)
-};
-using ComPortFormat = testing::TestWithParam<FormatCase>;
-
-TEST_P(ComPortFormat, IsAskedInCodesAndTheAnswersAreTakenAsInForce)
+// The format in the option's codes and back. One and a half stop bits only ever come as an answer, as in
+// the stream row FormatAnswers.
+TEST(ComPortFormat, IsWrittenInTheOptionsCodesAndReadBack)
 {
-    const auto& [name, text, codes] = GetParam();
-    if (const std::optional<PortSettings> asked = ParsePortSettings(QString::fromLatin1(text))) {
-        EXPECT_EQ(ComPortSettingsOf(*asked), codes);
+    const std::pair<const char*, ComPortSettings> cases[] = { { "9600,N,8,1", { 9600, 8, 1, 1 } },
+        { "1200,O,5,1", { 1200, 5, 2, 1 } }, { "19200,E,7,2", { 19200, 7, 3, 2 } },
+        { "4800,M,6,2", { 4800, 6, 4, 2 } }, { "115200,S,8,1", { 115200, 8, 5, 1 } } };
+    for (const auto& [text, codes] : cases) {
+        EXPECT_EQ(ComPortSettingsOf(ParsePortSettings(QString::fromLatin1(text)).value()), codes) << text;
+        EXPECT_EQ(ComPortSettingsText(codes), text);
     }
-    Rfc2217Client client;
-    QByteArray data, reply, speed(4, 0);
-    qToBigEndian(codes.speed, speed.data());
-    for (const QByteArray& answer : { char(101) + speed, Bytes({ 102, codes.dataSize }),
-             Bytes({ 103, codes.parity }), Bytes({ 104, codes.stopSize }) })
-        client.Receive(TelnetSubnegotiation(CPO, answer), data, reply);
-    EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), text);
-}
-
-INSTANTIATE_TEST_SUITE_P(Network, ComPortFormat,
-    testing::ValuesIn(std::vector<FormatCase> { { "NoParityEightOne", "9600,N,8,1", { 9600, 8, 1, 1 } },
-        { "OddFiveOne", "1200,O,5,1", { 1200, 5, 2, 1 } },
-        { "EvenSevenTwo", "19200,E,7,2", { 19200, 7, 3, 2 } },
-        { "MarkSixTwo", "4800,M,6,2", { 4800, 6, 4, 2 } },
-        { "SpaceEightOneAndAHalf", "115200,S,8,1.5", { 115200, 8, 5, 3 } } }),
-    ByName);
-
-TEST(ComPortOption, FramesTheFormatWithIacDoubledAndAZeroAnswerKeepsWhatWasAsked)
-{
-    const ComPortSettings asked { 0xFF, 7, 4, 2 };
-    EXPECT_EQ(LineFormatMessages(asked),
-        Bytes({ IAC, SB, CPO, 1, 0, 0, 0, IAC, IAC, IAC, SE, IAC, SB, CPO, 2, 7, IAC, SE, IAC, SB, CPO, 3, 4,
-            IAC, SE, IAC, SB, CPO, 4, 2, IAC, SE }));
-    Rfc2217Client client;
-    client.Requested(asked);
-    QByteArray data, reply;
-    for (const QByteArray& answer :
-        { Bytes({ 101, 0, 0, 0, 0 }), Bytes({ 102, 0 }), Bytes({ 103, 0 }), Bytes({ 104, 0 }) })
-        client.Receive(TelnetSubnegotiation(CPO, answer), data, reply);
-    EXPECT_EQ(client.settingsInForce(), asked);
 }
 
 } // namespace
