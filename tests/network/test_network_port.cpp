@@ -100,7 +100,7 @@ TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
     NetworkComm network(map);
     RoutingComm comm(serial, network, map);
     ASSERT_TRUE(comm.setCommPort(1) && comm.setPortOpen(true) && comm.setPortOpen(false));
-    EXPECT_EQ(serial.openCount, 1);
+    EXPECT_EQ(serial.log.count("OPEN"), 1);
 
     ASSERT_TRUE(comm.setCommPort(2) && comm.setPortOpen(true)) << comm.errorText().toStdString();
     comm.setRThreshold(1);
