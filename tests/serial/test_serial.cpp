@@ -3,8 +3,6 @@
 #include "serial/port_settings.h"
 #include "serial/qt_serial_comm.h"
 
-#include <QFile>
-#include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,20 +138,13 @@ TEST(PortErrorText, NamesTheDeviceTheCauseAndTheSystemsOwnWords)
         EXPECT_EQ(PortErrorText({ "/d", error, reason, when, accessible }), text);
 }
 
-// Opening what is no serial port, or one that another program has locked, fails with its cause and is not
-// taken for a device that went away: no lost-port event, so the window leaves its lamps.
+// Opening what is no serial port fails with its cause and is not taken for a device that went away: no
+// lost-port event, so the window leaves its lamps.
 TEST(QtSerialComm, AFailedOpenNamesItsCauseAndIsNoLostPort)
 {
     QTemporaryDir folder;
-    // The lock is held by this process, which is as alive as any other program.
-    PtyPair pty;
-    const QString locked = folder.filePath("ttyLOCKED");
-    ASSERT_TRUE(QFile::link(pty.SlavePath(), locked));
-    QLockFile lock("/var/lock/LCK.." + QString(locked).replace('/', '_')); // as Qt names it outside /dev
-    ASSERT_TRUE(lock.tryLock()) << "needs a writable /var/lock for serial port lock files";
-    const std::pair<QString, const char*> cases[]
-        = { { folder.filePath("missing"), ": no such device (" }, { folder.path(), ": not a serial port (" },
-              { "/dev/null", ": not a serial port (" }, { locked, ": the port is busy (" } };
+    const std::pair<QString, const char*> cases[] = { { folder.filePath("missing"), ": no such device (" },
+        { folder.path(), ": not a serial port (" }, { "/dev/null", ": not a serial port (" } };
     for (const auto& [path, words] : cases) {
         QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + path.toLocal8Bit()));
         QSignalSpy lost(&comm, &MSComm::portLost);
