@@ -1,10 +1,14 @@
 #include "pty_pair.h"
-#include "serial/line_change_detector.h"
+#include "serial/line_poller.h"
 #include "serial/port_settings.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 
 TEST(PortSettings, AcceptsOnlyTextsThePortCanTake)
 {
@@ -50,6 +54,33 @@ TEST(LineChangeDetector, RaisesWhatChangedOnceInTheOrderLinesRingErrors)
     EXPECT_TRUE(detector.Feed(counted).isEmpty()) << "first reading after Reset";
 }
 
+// The line poller on a device of the test's own, behind its ioctl. Some drivers lack the event counters:
+// their states are still watched, but a ring is seen only where the driver counts it.
+TEST(LinePoller, WatchesTheLineStatesEvenWithoutTheEventCounters)
+{
+    int status = TIOCM_CTS | TIOCM_CD;
+    bool counters = false;
+    serial_icounter_struct aRing {};
+    aRing.rng = 1;
+    LinePoller poller([&](int, unsigned long request, void* argument) {
+        if (request == TIOCMGET)
+            *static_cast<int*>(argument) = status;
+        else if (counters)
+            *static_cast<serial_icounter_struct*>(argument) = aRing;
+        return request == TIOCMGET || counters ? 0 : -1;
+    });
+    QSignalSpy events(&poller, &LinePoller::lineEvent);
+    poller.Start(3);
+    status = TIOCM_CTS | TIOCM_DSR;
+    ASSERT_TRUE(events.wait(1000));
+    EXPECT_EQ(events, (QList<QVariantList> { { MSComm::comEvDSR }, { MSComm::comEvCD } }));
+    EXPECT_TRUE(poller.Read()->cts && poller.Read()->dsr && !poller.Read()->dcd);
+    events.clear();
+    counters = true;
+    ASSERT_TRUE(events.wait(1000));
+    EXPECT_EQ(events.first(), QVariantList { MSComm::comEvRing });
+}
+
 // COM1 on a fresh pseudo-terminal, which keeps speed, stop bits and the odd and mark flags of parity, nothing
 // else. Settings reach it at opening and while open; unread input can be discarded; bytes pass unchanged.
 TEST(QtSerialComm, OnAPseudoTerminalSettingsReachTheDeviceAndEveryByteValuePassesBothWays)
@@ -85,4 +116,40 @@ TEST(QtSerialComm, OnAPseudoTerminalSettingsReachTheDeviceAndEveryByteValuePasse
     EXPECT_EQ(pty.Read(all.size()), all) << "flushed to the driver at once";
     pty.Write(all);
     EXPECT_EQ(receive(all.size()), all);
+}
+
+// Why a port would not open, in words the operator can act on: causes that a test cannot bring about on a
+// device of its own, and the hints; the failed opens below show the others on real files.
+TEST(PortErrorText, NamesTheDeviceTheCauseAndTheSystemsOwnWords)
+{
+    using E = QSerialPort::SerialPortError;
+    const std::tuple<E, const char*, PortFailure::When, bool, const char*> cases[] = {
+        { E::PermissionError, "Permission denied", PortFailure::Opening, false,
+            "/d: permission denied (Permission denied). On Linux, add your user to the dialout group." },
+        { E::PermissionError, "Locked", PortFailure::Opening, true,
+            "/d: the port is busy (Locked). It may be in use by another program." },
+        { E::ResourceError, "Input/output error", PortFailure::Opening, true,
+            "/d: the device does not answer (Input/output error). There may be no serial port behind it." },
+        { E::ResourceError, "stale", PortFailure::Lost, true,
+            "/d: the device went away (unplugged, or closed at the other end); the port was closed." },
+        { E::UnknownError, "Invalid argument", PortFailure::Operating, true, "/d: Invalid argument." }
+    };
+    for (const auto& [error, reason, when, accessible, text] : cases)
+        EXPECT_EQ(PortErrorText({ "/d", error, reason, when, accessible }), text);
+}
+
+// Opening what is no serial port fails with its cause and is not taken for a device that went away: no
+// lost-port event, so the window leaves its lamps.
+TEST(QtSerialComm, AFailedOpenNamesItsCauseAndIsNoLostPort)
+{
+    QTemporaryDir folder;
+    const std::pair<QString, const char*> cases[] = { { folder.filePath("missing"), ": no such device (" },
+        { folder.path(), ": not a serial port (" }, { "/dev/null", ": not a serial port (" } };
+    for (const auto& [path, words] : cases) {
+        QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + path.toLocal8Bit()));
+        QSignalSpy lost(&comm, &MSComm::portLost);
+        EXPECT_FALSE(comm.setPortOpen(true));
+        EXPECT_TRUE(comm.errorText().startsWith(path + words)) << comm.errorText().toStdString();
+        EXPECT_EQ(lost.count(), 0) << path.toStdString();
+    }
 }

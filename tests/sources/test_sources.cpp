@@ -35,7 +35,6 @@ TEST(DisplaySteps, ScrollAndCutIntoPiecesAsInTheExamples)
         { false, "ABC", 1, { "A", "B", "C", "C", "A" } },
         { true, "HELLO WORLD\r\nGOOD DAY\r\n", 6,
             { "HELLO", "WORLD", "GOOD", "DAY", blank, blank, "HELLO" } },
-        { true, "ABCDEFG\r\nXY\r\n", 6, { "ABCDEF", "G", "XY", blank } },
         { true, "12.5 C, 7.0 V\r\n", 6, { "12.5 C,", "7.0 V", blank } },
         { true, "A VERYLONGWORD", 4, { "A", "VERY", "LONG", "WORD", "WORD", "A" } },
         { true, "HELLO  WORLD", 5, { "HELLO", " ", " ", "WORLD", "HELLO" } },
