@@ -81,8 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
             Bytes({ IAC, WONT, 24, IAC, DONT, CPO }) },
         { "SubnegotiationWithDoubledIac", Bytes({ IAC, SB, CPO, 107, IAC, IAC, IAC, SE, 'z' }), "z", {},
             { Cts, Dsr, Cd, Ring } },
-        { "SubnegotiationEndedByCommand", Bytes({ IAC, SB, CPO, 107, 0x10, IAC, DO, 24 }), "",
-            Bytes({ IAC, WONT, 24 }), { Cts } },
         // ser2net's greeting: SGA both ways, ECHO offered and declined, BINARY both ways, DO COM-PORT.
         { "Ser2netGreeting",
             Bytes({ IAC, WILL, 3, IAC, DO, 3, IAC, WILL, 1, IAC, DONT, 1, IAC, DO, 0, IAC, WILL, 0, IAC, DO,
