@@ -52,13 +52,7 @@ public:
     QString Url() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(Port()); }
     int Connections() const { return connections_; }
     void Send(const QByteArray& bytes) { (void)!::write(client_, bytes.data(), bytes.size()); }
-    // Ends the connection with a TCP reset.
-    void Reset()
-    {
-        const linger abortive { 1, 0 };
-        ::setsockopt(client_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
-        ::close(client_.exchange(-1));
-    }
+    void Close() { ::close(client_.exchange(-1)); }
     QByteArray Received()
     {
         char chunk[4096];
