@@ -1,5 +1,5 @@
 // The window as the operator's hands use it: every event here is a real mouse
-// click, key press or wheel turn given to the real widget where it stands.
+// click or key press given to the real widget where it stands.
 #include "form_harness.h"
 
 namespace
