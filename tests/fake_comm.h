@@ -23,11 +23,8 @@ public:
     bool setSettings(const QString& text) override
     {
         settingsText = text;
-        if (rejectSettings) {
-            error = "bad settings";
-            return false;
-        }
-        return true;
+        error = rejectSettings ? QStringLiteral("bad settings") : error;
+        return !rejectSettings;
     }
     QString settings() const override { return settingsText; }
     void setRThreshold(int) override { }
@@ -44,9 +41,9 @@ public:
         return true;
     }
 
-    void setInBufferCount(int count) override
+    void setInBufferCount(int) override // the window only ever discards
     {
-        inBuffer = count == 0 ? QByteArray() : inBuffer;
+        inBuffer.clear();
         log << QStringLiteral("DISCARD");
     }
     bool setOutput(const QByteArray& bytes) override

@@ -26,7 +26,6 @@ struct FormHarness {
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
     QString logToChoose, logFile; // the log dialog's answer; the log given at start-up
     QStringList logFailures;
-    QTime timeOfDay { 9, 5, 7 };
     qint64 clockMs = 0;
     PortMap portMap;
     std::unique_ptr<DurnixForm> form;
@@ -51,7 +50,7 @@ struct FormHarness {
         services.askLogFileName = [this](const QString&) { return logToChoose; };
         services.showLogFailure = [this](const QString& message) { logFailures << message; };
         services.logFile = logFile;
-        services.timeOfDay = [this] { return timeOfDay; };
+        services.timeOfDay = [] { return QTime(9, 5, 7); };
         services.monotonicMs = [this] { return clockMs += 100; };
         services.settingsFolder = folder.path();
         services.programFolder = folder.path();
@@ -77,9 +76,6 @@ struct FormHarness {
         form = std::make_unique<DurnixForm>(comm, Services());
         return *form;
     }
-
-    // Closes the window the way the operator does, which writes durnix.ini.
-    void Close() { form->close(); }
 };
 
 // A window started on the defaults, for tests that need no settings file or service of their own.

@@ -21,61 +21,25 @@ struct FileSizeLimit {
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
 };
 
-TEST(SettingsWriter, WritesEveryRowInOrderWithItsValueForm)
+// The window's round trip writes every row of a busy file; here is what it cannot show: values cut at a line
+// break, what the file leaves out, empty remembered states, and no place, port or speed outside file mode.
+TEST(SettingsWriter, CutsValuesAtALineBreakAndLeavesOutWhatItCannotWrite)
 {
     SettingsSnapshot snapshot;
-    snapshot.window = QRect(1200, -45, 6000, 7500);
-    snapshot.portIndex = 2;
-    snapshot.portMap = { { 3, "/dev/ttyUSB0" }, { 1, "/dev/serial/by-id/usb-x" }, { 17, "/dev/never" } };
-    snapshot.mode = SendMode::File;
+    snapshot.portIndex = snapshot.baudIndex = -1;
+    snapshot.portMap = { { 3, "/dev/ttyUSB0" }, { 17, "/dev/never" } };
+    snapshot.mode = SendMode::Time;
     snapshot.fileName = "/op/cmds";
-    snapshot.modeFreeDisp = 0.5;
-    snapshot.recent[0] = { "DISP HELLO", 1.0, 0.0 };
     snapshot.recent[1].text = "\rX"; // empty before its line break: left out
     snapshot.recent[2] = { "A=B, \"C\"\r\nPort= 17 ", std::nullopt, std::nullopt };
-    snapshot.output = QString::fromUtf8("TEMP=€ Ä\nLastcmd0=forged");
+    snapshot.output = QString::fromUtf8("TEMP=€\nLastcmd0=forged");
     const QByteArray expected
-        = "WindowLeft= 1200 \r\nWindowTop=-45 \r\nWindowWidth= 6000 \r\nWindowHeight= 7500 \r\n"
-          "Port= 3 \r\nCOM1=/dev/serial/by-id/usb-x\r\nCOM3=/dev/ttyUSB0\r\n"
-          "Baud= 4 \r\nBits= 3 \r\nPar= 0 \r\nStop= 0 \r\nProt= 0 \r\nAddr=\r\nRepeat=\r\n"
-          "DTR= 1 \r\nRTS= 0 \r\nAutoRTS= 0 \r\nMode=File\r\nFilename=/op/cmds\r\n"
-          "RepeatON= 0 \r\nTime= 0 \r\nHex= 0 \r\nDisp= 0 \r\nAA= 0 \r\nChars=\r\nNoscroll= 0 \r\n"
-          "Modefreedisp= 0.5 \r\nModetimedisp= 1 \r\nModefiledisp=-1 \r\n"
-          "Lastcmd0=DISP HELLO\r\nLastcmddisp0=1\r\nLastcmdhex0=0\r\nLastcmd2=A=B, \"C\"\r\n"
-          "Lastcmddisp2=\r\nLastcmdhex2=\r\nOutput=TEMP=\x80 \xC4\r\n";
+        = "Port= 0 \r\nCOM3=/dev/ttyUSB0\r\nBaud=-1 \r\nBits= 3 \r\nPar= 0 \r\nStop= 0 \r\n"
+          "Prot= 0 \r\nAddr=\r\nRepeat=\r\nDTR= 1 \r\nRTS= 0 \r\nAutoRTS= 0 \r\nMode=Time\r\n"
+          "Time= 0 \r\nHex= 0 \r\nDisp= 0 \r\nAA= 0 \r\nChars=\r\nNoscroll= 0 \r\n"
+          "Modefreedisp= 0 \r\nModetimedisp= 1 \r\nModefiledisp=-1 \r\n"
+          "Lastcmd2=A=B, \"C\"\r\nLastcmddisp2=\r\nLastcmdhex2=\r\nOutput=TEMP=\x80\r\n";
     EXPECT_EQ(WriteSettings(snapshot), expected);
-    EXPECT_EQ(ParseSettings(expected).size(), expected.count("\r\n")) << "every line reads back";
-
-    // Not in the normal state, no port, a typed speed, and not in file mode.
-    snapshot.window.reset();
-    snapshot.portIndex = snapshot.baudIndex = -1;
-    snapshot.mode = SendMode::Time;
-    QByteArray other = expected.mid(expected.indexOf("Port="));
-    other.replace("Port= 3 ", "Port= 0 ").replace("Baud= 4 ", "Baud=-1 ");
-    EXPECT_EQ(WriteSettings(snapshot), other.replace("File\r\nFilename=/op/cmds\r\nRepeatON= 0 ", "Time"));
-}
-
-TEST(SettingsReader, KeysAndSlotsMatchExactlyAndValuesKeepEverythingAfterTheFirstEquals)
-{
-    const std::pair<QByteArray, const char*> cases[] = {
-        { "Port= 3 \r\nAddr=7\nOutput=A=B, \"C\"\r\nTime=",
-            "Port[0]= 3 |Addr[0]=7|Output[0]=A=B, \"C\"|Time[0]=" },
-        { "Output=a\rb\r\nOutput=\xC4\x80", "Output[0]=a\rb|Output[0]=Ä€" },
-        { "port= 3 \r\nPort = 3\r\n Port=3\r\nPort 3\r\n=3\r\n\r\nLast=1\r\n", "" },
-        { "COM1=/dev/ttyUSB0\r\nCOM16=/dev/a=b\r\n", "COM[1]=/dev/ttyUSB0|COM[16]=/dev/a=b" },
-        { "COM0=x\r\nCOM17=x\r\nCOM01=x\r\nCOM=x\r\nCOM 1=x\r\nCOM1a=x\r\ncom1=x\r\n", "" },
-        { "Lastcmd=a\r\nLastcmd4=b\r\nLastcmddisp2=1\r\nLastcmdhex1=\r\n",
-            "Lastcmd[0]=a|Lastcmd[4]=b|Lastcmddisp[2]=1|Lastcmdhex[1]=" },
-        { "Lastcmd 2 =a\r\nLastcmd2.5=b\r\nLastcmd3.5=c\r\nLastcmdxyz=d\r\n",
-            "Lastcmd[2]=a|Lastcmd[2]=b|Lastcmd[4]=c|Lastcmd[0]=d" },
-        { "Lastcmd5=x\r\nLastcmd-1=x\r\nLastcmd1 2=x\r\nLastcmd1e400=x\r\nLastcm=d1\r\nlastcmd1=x\r\n", "" },
-    };
-    for (const auto& [file, expected] : cases) {
-        QStringList lines; // as "Key[slot]=value"
-        for (const SettingLine& l : ParseSettings(file))
-            lines << QString::fromLatin1(SettingKeyName(l.key)) + QString("[%1]=").arg(l.slot) + l.value;
-        EXPECT_EQ(lines.join('|'), QString::fromUtf8(expected)) << file.toStdString();
-    }
 }
 
 TEST(SettingsReader, ValueHelpersRefuseWhatMustStopTheReading)
@@ -129,10 +93,8 @@ TEST(WindowPlacement, AWindowNoScreenShowsComesBackOntoTheNearestScreen)
     const QRect left(0, 0, 1920, 1040), right(1920, 0, 1280, 984);
     const std::tuple<const char*, QRect, QList<QRect>, QRect> cases[] = {
         { "on its screen", { 100, 100, 391, 444 }, { left }, { 100, 100, 391, 444 } },
-        { "on the second screen", { 2300, 50, 391, 444 }, { left, right }, { 2300, 50, 391, 444 } },
         { "second screen unplugged", { 2300, 50, 391, 444 }, { left }, { 1529, 50, 391, 444 } },
         { "above the desktop", { 100, -600, 391, 444 }, { left }, { 100, 0, 391, 444 } },
-        { "title bar just off the top", { 100, -10, 391, 444 }, { left }, { 100, 0, 391, 444 } },
         { "enough of the title bar to grab", { 1860, 100, 391, 444 }, { left }, { 1860, 100, 391, 444 } },
         { "a sliver too thin to grab", { 1880, 100, 391, 444 }, { left }, { 1529, 100, 391, 444 } },
         { "larger than the screen", { -5000, 0, 3000, 2000 }, { left }, { 0, 0, 1920, 1040 } },

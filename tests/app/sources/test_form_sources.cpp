@@ -1,7 +1,5 @@
 #include "form_harness.h"
 
-#include <functional>
-
 // Sends go out "As is", so each write is exactly the command box.
 static QByteArray Send(FormHarness& h)
 {
@@ -89,54 +87,4 @@ TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheO
     SetVbValue(f.CheckDisp, 1);
     f.TextOutput->setEditText("typed"); // typing selects free text
     EXPECT_TRUE(f.OptionModeFree->isChecked() && VbValue(f.CheckDisp) == 0);
-}
-
-TEST(FormRestoredFile, ThatIsGoneIsRetriedSilentlyAtEverySend)
-{
-    FormHarness h;
-    const QString path = h.folder.filePath("gone.txt");
-    h.WriteSettings(("Mode=File\r\nFilename=" + path + "\r\nOutput=OLD\r\n").toUtf8());
-    DurnixForm& f = h.Start();
-    SetVbValue(f.CheckDisp, 0);
-    EXPECT_EQ(Send(h), QByteArray("OLD"));
-    EXPECT_TRUE(h.fileDialogs.isEmpty() && h.portFailures.isEmpty() && h.beeps == 0);
-    ASSERT_EQ(WriteFile(path, "HI"), path);
-    EXPECT_EQ(Send(h), QByteArray("OLD"));
-    EXPECT_EQ(Send(h), QByteArray("H"));
-}
-
-// The open command file pulled away: sends go on silently with what the open handle still gives, then with
-// the box as it stands, in file mode on the same name.
-TEST(FormVanishedFile, SendsGoOnSilentlyWhenTheOpenFileIsDeletedOrTruncated)
-{
-    const std::tuple<const char*, std::function<bool(const QString&)>, QList<QByteArray>> cases[] = {
-        // The open handle reads on to the end; then the name leads nowhere and the box stays.
-        { "deleted", [](const QString& path) { return QFile::remove(path); },
-            { "A", "AB", "ABC", "BCD", "BCD", "BCD" } },
-        // Now an empty file: each step finds its end and opens it again.
-        { "truncated", [](const QString& path) { return QFile(path).resize(0); }, { "OLD", "OLD", "OLD" } },
-    };
-    for (const auto& [name, fault, sent] : cases) {
-        FormHarness h;
-        DurnixForm& f = h.Start();
-        const QString path = WriteFile(QDir(h.folder.path()).canonicalPath() + "/commands.txt", "ABCD");
-        f.TextOutput->setEditText("OLD");
-        f.OptionModeFile->setChecked(true);
-        SetVbValue(f.CheckDisp, 0);
-        f.TextChars->setText("3");
-        h.fileToChoose = path;
-        Send(h); // only opens the file
-        ASSERT_TRUE(fault(path)) << name;
-        QList<QByteArray> seen;
-        for (qsizetype i = 0; i < sent.size(); ++i)
-            seen << Send(h);
-        EXPECT_EQ(seen, sent) << name;
-        EXPECT_EQ(QString("%1 %2 %3 %4 %5")
-                      .arg(int(f.OptionModeFile->isChecked()))
-                      .arg(f.CommandFileName, f.windowTitle())
-                      .arg(h.fileDialogs.size())
-                      .arg(h.portFailures.size() + h.beeps),
-            QString("1 %1 Durnix - %1 1 0").arg(path))
-            << name;
-    }
 }
