@@ -49,6 +49,8 @@ TEST_F(DisplayMenu, CopiesEachDisplayAndLogsTheLineFromStartLogToStopLog)
     f.CommandSend->click();
     h.comm.receive("AB\r\n");
     h.comm.raise(MSComm::comEventFrame);
+    h.comm.cts = true;
+    h.comm.raise(MSComm::comEvCTS);
     const std::pair<DisplayLabel*, QString> displays[]
         = { { f.TextOutputhex, "51 " }, { f.TextInputHex, "41 42 0D 0A " }, { f.TextInput, "AB<13>\n<10>" } };
     for (const auto& [display, shown] : displays) {
@@ -73,7 +75,7 @@ TEST_F(DisplayMenu, CopiesEachDisplayAndLogsTheLineFromStartLogToStopLog)
     // Appended to what was there without a header, the answer without the display's line breaks.
     EXPECT_EQ(records,
         QStringList({ "", "PORT\t\topen COM1 /dev/ttyS0 4800,N,8,1", "TX\t51\tQ", "LINE\t\tframing error",
-            "RX\t41 42 0D 0A\tAB<13><10>", "PORT\t\tlost COM1: gone",
+            "LINE\t\tCTS on", "RX\t41 42 0D 0A\tAB<13><10>", "PORT\t\tlost COM1: gone",
             "PORT\t\tfailed COM1: no such device" }));
 }
 
