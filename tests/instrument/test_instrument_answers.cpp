@@ -1,6 +1,5 @@
 #include "instrument/frame_splitter.h"
 #include "instrument/instrument.h"
-#include "instrument/stream_text.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -83,17 +82,4 @@ TEST(FrameSplitter, AChunkedStreamGivesTheSameFramesAsTheWhole)
         std::ranges::move(splitter.Expire(), std::back_inserter(got));
         ASSERT_EQ(got, frames) << "round " << round;
     }
-}
-
-TEST(StreamText, KeepsToItsRateWithoutBurstingAfterAStall)
-{
-    using namespace std::chrono_literals;
-    StreamText stream(1000);
-    QByteArray sent;
-    for (int tick = 0; tick < 300; ++tick)
-        sent += stream.Take(3333us);
-    EXPECT_NEAR(double(sent.size()), 1000.0, 2.0) << "one second in 3.333 ms steps";
-    EXPECT_EQ(stream.Take(1h).size(), 100) << "at most 100 ms worth after a stall";
-    EXPECT_EQ(sent.first(128),
-        QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\r\n").repeated(2));
 }
