@@ -1,16 +1,8 @@
-#include "instrument/frame_splitter.h"
 #include "instrument/instrument.h"
-#include "instrument/stream_text.h"
 
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 static QByteArray (*const Hex)(const QByteArray&) = QByteArray::fromHex;
-
-void PrintTo(const Frame& frame, std::ostream* out)
-{
-    *out << int(frame.kind) << ": " << frame.bytes.toHex(' ').constData();
-}
 
 TEST(Instrument, AnswersEachFramingAsARealDeviceWould)
 {
@@ -57,43 +49,4 @@ TEST(Instrument, AnswersEachFramingAsARealDeviceWould)
             << e.request.toHex(' ').constData();
     }
     EXPECT_EQ(shown, "12.5 C, "); // "DISP 12.5 C, 7": marks share the position before them
-}
-
-TEST(FrameSplitter, AChunkedStreamGivesTheSameFramesAsTheWhole)
-{
-    using enum FrameKind;
-    const std::vector<Frame> frames
-        = { { Vxb, Hex("80 49 44 3F 03 31") }, { Modbus, Hex("01 10 00 00 00 02 04 AB CD 00 01 83 B4") },
-              { Hart, Hex("FF FF 82 AD D5 00 00 01 01 01 03 F8") }, { Line, "ID?\r\n" },
-              { Modbus, Hex("01 03 00 00 00 01 84 0A") }, { Hart, Hex("FF FF FF FF FF 02 80 00 00 82") },
-              { Vxb, Hex("FF 41 03 42") }, { Vxb, Hex("81 44 49 03") } };
-    QByteArray stream;
-    for (const Frame& frame : frames)
-        stream += frame.bytes;
-    QRandomGenerator random(42);
-    for (int round = 0; round < 200; ++round) { // round 0 feeds the stream whole
-        FrameSplitter splitter(1);
-        std::vector<Frame> got;
-        for (qsizetype at = 0, chunk = 0; at < stream.size(); at += chunk) {
-            chunk
-                = round == 0 ? stream.size() : std::min<qsizetype>(random.bounded(1, 12), stream.size() - at);
-            std::ranges::move(splitter.Feed(stream.sliced(at, chunk)), std::back_inserter(got));
-        }
-        EXPECT_TRUE(splitter.HasPartialFrame()) << "a VXB frame without BCC waits for the silence";
-        std::ranges::move(splitter.Expire(), std::back_inserter(got));
-        ASSERT_EQ(got, frames) << "round " << round;
-    }
-}
-
-TEST(StreamText, KeepsToItsRateWithoutBurstingAfterAStall)
-{
-    using namespace std::chrono_literals;
-    StreamText stream(1000);
-    QByteArray sent;
-    for (int tick = 0; tick < 300; ++tick)
-        sent += stream.Take(3333us);
-    EXPECT_NEAR(double(sent.size()), 1000.0, 2.0) << "one second in 3.333 ms steps";
-    EXPECT_EQ(stream.Take(1h).size(), 100) << "at most 100 ms worth after a stall";
-    EXPECT_EQ(sent.first(128),
-        QByteArray("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz\r\n").repeated(2));
 }
