@@ -2,28 +2,14 @@
 
 #include "app/form_services.h"
 #include "app/vb_controls.h"
+#include "live_window.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 
-namespace
-{
-
-PortMap MapWithCom1(const QString& url, const QString& folder)
-{
-    PortMap map;
-    map.SetPath(1, url);
-    for (int port = 2; port <= 16; ++port)
-        map.SetPath(port, QDir(folder).filePath(QStringLiteral("absent-COM%1").arg(port)));
-    return map;
-}
-
-} // namespace
-
 NetworkWindow::NetworkWindow(const QString& url, const QString& settingsFolder)
-    : map(MapWithCom1(url, settingsFolder))
+    : map(Com1Map(url, settingsFolder))
 {
     FormServices services = DesktopServices(settingsFolder, map);
     services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
