@@ -5,6 +5,7 @@
 #include "network/routing_comm.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QComboBox>
 #include <QStringList>
 #include <memory>
 
@@ -14,11 +15,14 @@ class NetworkWindow
 {
 public:
     NetworkWindow(const QString& url, const QString& settingsFolder);
-    ~NetworkWindow() { form_.reset(); } // the window goes before its port
 
     DurnixForm& Form() { return *form_; }
-    // A free-text command in the given framing, ready to send.
-    void Prepare(int protocol, const QString& command);
+    // A command in the given framing, ready to send from the fresh window's free text.
+    void Prepare(int protocol, const QString& command)
+    {
+        form_->ComboProt->setCurrentIndex(protocol);
+        form_->TextOutput->setEditText(command);
+    }
 
     const PortMap map;
     QtSerialComm serial { map };
@@ -28,5 +32,5 @@ public:
     int beeps = 0;
 
 private:
-    std::unique_ptr<DurnixForm> form_;
+    std::unique_ptr<DurnixForm> form_; // declared last: the window goes before its ports
 };
