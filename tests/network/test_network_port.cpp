@@ -5,6 +5,9 @@
 #include "ser2net_process.h"
 #include "serial/pty_pair.h"
 
+#include <filesystem>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <numeric>
 
 namespace
@@ -15,6 +18,21 @@ QByteArray AllByteValues()
     QByteArray bytes(256, 0);
     std::iota(bytes.begin(), bytes.end(), 0);
     return bytes;
+}
+
+// The descriptor of this process's socket whose peer is 127.0.0.1:port, the client end of a connection
+// to a server of the test; -1 if there is none.
+int SocketConnectedTo(quint16 port)
+{
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        const int fd = std::stoi(entry.path().filename());
+        sockaddr_in peer {};
+        socklen_t size = sizeof peer;
+        if (::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) == 0 && peer.sin_family == AF_INET
+            && ntohs(peer.sin_port) == port)
+            return fd;
+    }
+    return -1;
 }
 
 // A scripted server that takes the COM-PORT-OPTION and the network kind open on it. The modem state mask
@@ -55,6 +73,30 @@ TEST(Scripted, OpeningSendsTheSetupEachControlItsCommandAndReopeningKeepsTheConn
     EXPECT_EQ(server.Connections(), 2);
 }
 
+// The options of the connection, read back from its socket: no Nagle, so that a short command does not
+// wait for the previous segment's acknowledgement, and keep-alive probes after 5 s of silence, every
+// 2 s, 3 of them, so that a server that vanished without a word is noticed.
+TEST(Scripted, TheConnectionSendsAtOnceAndProbesASilentServer)
+{
+    ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
+    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
+    const int fd = SocketConnectedTo(server.Port());
+    ASSERT_GE(fd, 0);
+    const struct {
+        const char* name;
+        int level, option, expected;
+    } options[] = { { "TCP_NODELAY", IPPROTO_TCP, TCP_NODELAY, 1 },
+        { "SO_KEEPALIVE", SOL_SOCKET, SO_KEEPALIVE, 1 }, { "TCP_KEEPIDLE", IPPROTO_TCP, TCP_KEEPIDLE, 5 },
+        { "TCP_KEEPINTVL", IPPROTO_TCP, TCP_KEEPINTVL, 2 }, { "TCP_KEEPCNT", IPPROTO_TCP, TCP_KEEPCNT, 3 } };
+    for (const auto& o : options) {
+        int value = -1;
+        socklen_t size = sizeof value;
+        EXPECT_EQ(::getsockopt(fd, o.level, o.option, &value, &size), 0) << o.name;
+        EXPECT_EQ(value, o.expected) << o.name;
+    }
+}
+
 // COM1 is of the serial kind, COM2 a raw socket that carries bytes unchanged and has no lines. The
 // network kind's events come through, a peer that closes the connection among them.
 TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
@@ -84,6 +126,30 @@ TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
     EXPECT_TRUE(QTest::qWaitFor([&] { return lost == 1; }, 500));
     EXPECT_EQ(comm.errorText(), url + ": the connection was lost.");
     EXPECT_TRUE(comm.setPortOpen(true) && QTest::qWaitFor([&] { return server.Connections() == 2; }, 5000));
+}
+
+// Each kind raises a line event and loses its port, with either port picked: only the kind picked is
+// heard, so a kind left behind cannot stop the window's repetition or touch its lamps.
+TEST(RoutingComm, OnlyThePickedKindIsHeard)
+{
+    const PortMap map = PortMap::FromSettingsBytes("COM1=serial-device\nCOM2=socket://127.0.0.1:2000");
+    FakeComm serial, network;
+    RoutingComm comm(serial, network, map);
+    QStringList heard;
+    QObject::connect(&comm, &MSComm::onComm, [&] { heard << "onComm"; });
+    QObject::connect(&comm, &MSComm::portLost, [&] { heard << "portLost"; });
+    const struct {
+        int port;
+        FakeComm& kind;
+        bool passes;
+    } rows[] = { { 1, serial, true }, { 1, network, false }, { 2, network, true }, { 2, serial, false } };
+    for (const auto& row : rows) {
+        heard.clear();
+        ASSERT_TRUE(comm.setCommPort(row.port));
+        row.kind.raise(MSComm::comEvCTS), row.kind.lose();
+        EXPECT_EQ(heard, row.passes ? QStringList({ "onComm", "portLost" }) : QStringList())
+            << "COM" << row.port << (&row.kind == &serial ? ", serial kind" : ", network kind");
+    }
 }
 
 // ser2net in front of a pseudo-terminal whose far side is the test: it takes the format (its answers
