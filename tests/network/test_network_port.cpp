@@ -146,7 +146,8 @@ TEST(RoutingComm, OnlyThePickedKindIsHeard)
     for (const auto& row : rows) {
         heard.clear();
         ASSERT_TRUE(comm.setCommPort(row.port));
-        row.kind.raise(MSComm::comEvCTS), row.kind.lose();
+        row.kind.raise(MSComm::comEvCTS);
+        row.kind.lose();
         EXPECT_EQ(heard, row.passes ? QStringList({ "onComm", "portLost" }) : QStringList())
             << "COM" << row.port << (&row.kind == &serial ? ", serial kind" : ", network kind");
     }
