@@ -27,19 +27,28 @@ std::optional<LoggedAnswer> AnswerTracker::Sent(qint64 nowNs)
     return previous;
 }
 
-std::optional<LoggedAnswer> AnswerTracker::Received(
+std::vector<LoggedAnswer> AnswerTracker::Received(
     QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown, qint64 nowNs)
 {
+    std::vector<LoggedAnswer> records;
     open_ = true;
-    bytes_.append(chunk);
     shown_ = shown;
     lastNs_ = nowNs;
     protocol_ = protocolPosition;
+    while (bytes_.size() + chunk.size() > kLoggedAnswerLimit) {
+        const qsizetype room = kLoggedAnswerLimit - bytes_.size();
+        bytes_.append(chunk.first(room));
+        chunk = chunk.sliced(room);
+        records.push_back(Close(TakesEveryByte(protocolPosition), nowNs, true));
+        open_ = true;
+        shown_ = shown;
+    }
+    bytes_.append(chunk);
     if (completes && !TakesEveryByte(protocolPosition))
-        return Close(true, nowNs);
-    if (bytes_.size() >= kLoggedAnswerLimit)
-        return Close(TakesEveryByte(protocolPosition), nowNs);
-    return std::nullopt;
+        records.push_back(Close(true, nowNs));
+    else if (bytes_.size() == kLoggedAnswerLimit)
+        records.push_back(Close(TakesEveryByte(protocolPosition), nowNs, true));
+    return records;
 }
 
 bool AnswerTracker::EndsWhenQuiet() const
@@ -56,9 +65,9 @@ std::optional<LoggedAnswer> AnswerTracker::Finish()
     return Close(complete, lastNs_);
 }
 
-LoggedAnswer AnswerTracker::Close(bool complete, qint64 endNs)
+LoggedAnswer AnswerTracker::Close(bool complete, qint64 endNs, bool cut)
 {
-    LoggedAnswer answer { std::exchange(bytes_, {}), std::exchange(shown_, {}), {} };
+    LoggedAnswer answer { std::exchange(bytes_, {}), std::exchange(shown_, {}), {}, cut };
     answer.outcome.complete = complete;
     answer.outcome.checkError = complete && IsVxb(protocol_) && answer.shown.endsWith(u"<BCCERR>");
     answer.outcome.nak = complete && IsVxb(protocol_) && answer.shown.startsWith(u"<NAK>");

@@ -5,16 +5,18 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <vector>
 
 // An answer as its log record gives it.
 struct LoggedAnswer {
     QByteArray bytes;
     QString shown; // the interpreted display when the record was due
     AnswerOutcome outcome;
+    bool cut = false; // closed at the record limit: the answer goes on in the next record
 };
 
-// Longest answer one record holds; a device that streams without end gets a
-// record each time this much has come.
+// Longest answer one record holds, however large the chunk that brought it; a
+// device that streams without end gets a record each time this much has come.
 inline constexpr qsizetype kLoggedAnswerLimit = 65536;
 
 // Follows each answer from the write of the packet before it to the moment its
@@ -28,8 +30,8 @@ public:
     // The packet has been written: the answer still open before it, if any.
     std::optional<LoggedAnswer> Sent(qint64 nowNs);
     // A chunk as the receiver took it; `completes` when a byte of it completed
-    // the answer, `shown` the interpreted display after it.
-    std::optional<LoggedAnswer> Received(
+    // the answer, `shown` the interpreted display after it. The records due, in order.
+    std::vector<LoggedAnswer> Received(
         QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown, qint64 nowNs);
     // The open answer ends when the line falls quiet.
     bool EndsWhenQuiet() const;
@@ -39,7 +41,7 @@ public:
     bool LatestSendSettled() const { return settled_; }
 
 private:
-    LoggedAnswer Close(bool complete, qint64 endNs);
+    LoggedAnswer Close(bool complete, qint64 endNs, bool cut = false);
 
     std::optional<qint64> sentNs_;
     QByteArray bytes_;

@@ -1,11 +1,19 @@
 #include "log/log_writer.h"
 
-#include <QFile>
+#include "log/log_file_append.h"
+
+#include <QDeadlineTimer>
 
 namespace
 {
 
 constexpr int kFlushIntervalMs = 500;
+// Records collected before they go out at once rather than at the next tick.
+constexpr qsizetype kBatchBytes = 1 << 20;
+// Records handed to a file that does not take them before logging gives up on it.
+constexpr qint64 kWaitingLimit = 16 << 20;
+// How long the end of a log may take at exit before a hung file system is left behind.
+constexpr int kExitWaitMs = 3000;
 
 } // namespace
 
@@ -14,31 +22,41 @@ LogWriter::LogWriter(QObject* parent)
 {
     flushTimer_.setInterval(kFlushIntervalMs);
     connect(&flushTimer_, &QTimer::timeout, this, &LogWriter::Flush);
+    fileSide_.moveToThread(&thread_);
+    thread_.start();
 }
 
 LogWriter::~LogWriter()
 {
-    if (IsOpen())
-        WriteOut();
+    Close();
+    // Queued behind the last records, so that they are written first.
+    QMetaObject::invokeMethod(&fileSide_, [] { QThread::currentThread()->quit(); });
+    if (!thread_.wait(QDeadlineTimer(kExitWaitMs))) {
+        thread_.terminate(); // blocked in the file system; its write is a cancellation point
+        thread_.wait();
+    }
 }
 
 std::optional<QString> LogWriter::Open(const QString& path, const QByteArray& header)
 {
     Close();
+    if (std::optional<QString> refusal = RefusedLogPath(path))
+        return refusal;
     path_ = path;
     header_ = header;
-    if (std::optional<QString> reason = WriteOut()) {
-        path_.clear();
-        return reason;
-    }
+    ++session_;
+    Flush();
     flushTimer_.start();
     return std::nullopt;
 }
 
 void LogWriter::Append(const QByteArray& line)
 {
-    if (IsOpen())
-        pending_ += line;
+    if (!IsOpen())
+        return;
+    pending_ += line;
+    if (pending_.size() >= kBatchBytes)
+        Flush();
 }
 
 void LogWriter::Close()
@@ -50,24 +68,40 @@ void LogWriter::Close()
     path_.clear();
 }
 
+// Hands the collected records to the file's thread. Each batch holds whole records only.
 void LogWriter::Flush()
 {
-    const std::optional<QString> reason = WriteOut();
-    if (!reason)
+    if (waiting_ > kWaitingLimit) {
+        Stop(QStringLiteral("the file takes no more records (%1 MiB waiting)").arg(waiting_ >> 20));
         return;
-    flushTimer_.stop();
-    pending_.clear();
-    emit failed(std::exchange(path_, {}), *reason);
+    }
+    const QByteArray records = std::exchange(pending_, {});
+    waiting_ += records.size();
+    QMetaObject::invokeMethod(
+        &fileSide_, [this, session = session_, path = path_, header = header_, records] {
+            const std::optional<QString> reason = AppendWholeRecords(path, header, records);
+            QMetaObject::invokeMethod(
+                this, [=, this] { Written(session, records.size(), path, reason); }, Qt::QueuedConnection);
+        });
 }
 
-// Unbuffered, so that a full disk shows in the result of write itself.
-std::optional<QString> LogWriter::WriteOut()
+void LogWriter::Written(
+    quint64 session, qint64 bytes, const QString& path, const std::optional<QString>& reason)
 {
-    QFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return file.errorString();
-    const QByteArray bytes = (file.size() == 0 ? header_ : QByteArray()) + std::exchange(pending_, {});
-    if (!bytes.isEmpty() && file.write(bytes) != bytes.size())
-        return file.errorString();
-    return std::nullopt;
+    waiting_ -= bytes;
+    if (!reason || session == failedSession_)
+        return;
+    if (session == session_ && IsOpen())
+        Stop(*reason);
+    else
+        emit failed(path, *reason);
+    failedSession_ = session;
+}
+
+void LogWriter::Stop(const QString& reason)
+{
+    flushTimer_.stop();
+    pending_.clear();
+    failedSession_ = session_;
+    emit failed(std::exchange(path_, {}), reason);
 }

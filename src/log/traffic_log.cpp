@@ -70,7 +70,9 @@ void TrafficLog::Received(QByteArrayView chunk, bool completes, int protocolPosi
 {
     if (!IsRunning())
         return;
-    WriteAnswer(answers_.Received(chunk, completes, protocolPosition, shown, monotonic_.nsecsElapsed()));
+    for (const LoggedAnswer& answer :
+        answers_.Received(chunk, completes, protocolPosition, shown, monotonic_.nsecsElapsed()))
+        WriteAnswer(answer);
     if (answers_.EndsWhenQuiet())
         quiet_.start();
 }
@@ -112,9 +114,9 @@ void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)
 {
     if (!answer)
         return;
-    const QString text = LogAnswerText(answer->shown);
-    Write("RX", answer->bytes, answer->outcome.complete ? text : text + QStringLiteral("<INCOMPLETE>"),
-        answer->outcome.ms);
+    const QString text = LogAnswerText(answer->shown) + (answer->cut ? QStringLiteral("<CUT>") : QString())
+        + (answer->outcome.complete ? QString() : QStringLiteral("<INCOMPLETE>"));
+    Write("RX", answer->bytes, text, answer->outcome.ms);
     if (run_)
         run_->Answered(answer->outcome);
     if (runEnding_)
@@ -145,7 +147,8 @@ void TrafficLog::LineFellQuiet()
 
 void TrafficLog::WriteFailed(const QString& path, const QString& reason)
 {
-    Reset();
+    if (!writer_.IsOpen()) // not so when it was the end of a log before this one
+        Reset();
     emit failed(QStringLiteral("Logging stopped: the log %1 cannot be written: %2").arg(path, reason));
 }
 
