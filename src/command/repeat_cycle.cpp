@@ -20,7 +20,10 @@ RepeatCountStep NextRepeatCount(QStringView countText)
     const double value = LenientNumber(countText);
     if (value <= 1)
         return {RepeatCountStep::LastSend, {}};
-    // 1.1 - 1 is 0.10000000000000009 in binary; the operator typed decimals and reads "0.1".
-    const double remaining = QString::number(value - 1, 'g', 15).toDouble();
+    const double next = value - 1;
+    // A whole count below 2^53 is exact and is written so. A fraction keeps 15 digits: 1.1 - 1 is
+    // 0.10000000000000009 in binary, and the operator typed decimals and reads "0.1".
+    const bool exact = next == std::trunc(next) && next < 0x1p53;
+    const double remaining = exact ? next : QString::number(next, 'g', 15).toDouble();
     return {RepeatCountStep::CountDown, PlainNumber(remaining)};
 }

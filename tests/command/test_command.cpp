@@ -45,6 +45,8 @@ TEST(DecodeCommandText, NotationThenNationalCharactersThenDisp)
               { national, aa, "#A#A#O#O#R#R#U#U#Du" }, { "\xE9\x80\xFF", aa, "" },
               { "\xE9\x80\xFF", esc, "\xE9\x80\xFF" }, { "<228>", aa, "#A" }, { "a\x7F", aa, "a\x7F" },
               { "", disp, "DISP " }, { "<13>", { .freeTextMode = false, .disp = true }, "DISP <13>" },
+              // a command that already begins with DISP gets its own prefix all the same
+              { "DISP HELLO", disp, "DISP DISP HELLO" }, { "<68>ISPLAY", disp, "DISP DISPLAY" },
               { "<65.5>", esc, "B" }, { "<255>", esc, "\xFF" }, { "1>2<3", esc, "1>2<3" },
               { "a<65>b<66", esc, "aAb<66" }, { "<-0.5>", esc, nul },
               // the number is read from the whole rest of the text, which can never take it past the ">"
@@ -71,13 +73,16 @@ TEST(RtsIntervalMs, CoversThePacketOnTheLineWithinOneTo65535)
         EXPECT_EQ(RtsIntervalMs(bytes, dataBits, parity, stopBits, baud), ms) << bytes << " at " << baud;
 }
 
-// The window's tests hold the order and the first states; these are the matches they never type.
-TEST(RecentCommands, AnEmptyCommandMatchesAnEmptyEntryAndCaseAndSpacesCount)
+// An empty command matches an empty entry; case and spaces count.
+TEST(RecentCommands, AMatchIsExactAndKeepsItsPlaceAndItsFirstStates)
 {
     RecentCommands recent;
     EXPECT_FALSE(recent.Remember("", 9, 9));
     EXPECT_TRUE(recent.Remember("F", 0, 0) && recent.Remember("f", 0, 0) && recent.Remember("F ", 0, 0));
-    EXPECT_FALSE(recent.Remember("f", 1, 1));
+    const RecentCommands before = recent;
+    EXPECT_FALSE(recent.Remember("f", 1, 1)) << "sent again: its place and its first states stay";
+    EXPECT_EQ(
+        std::tie(recent.texts, recent.disp, recent.hex), std::tie(before.texts, before.disp, before.hex));
 }
 
 TEST(RepeatCycle, IntervalIsTheMagnitudeInMillisecondsAndTheCountCountsOnlyAWholeNumber)
@@ -91,7 +96,8 @@ TEST(RepeatCycle, IntervalIsTheMagnitudeInMillisecondsAndTheCountCountsOnlyAWhol
     const std::tuple<QString, RepeatCountStep::Kind, QString> counts[] = { { "1", LastSend, "" },
         { "-2.5e1", LastSend, "" }, { "1e1", CountDown, "9" }, { " 3 ", CountDown, "2" },
         { "&H1F", CountDown, "30" }, { "", NoLimit, "" }, { "3x", NoLimit, "" }, { "&H", NoLimit, "" },
-        { "1.1", CountDown, "0.1" }, { "1e20", CountDown, "100000000000000000000" } };
+        { "1.1", CountDown, "0.1" }, { "1e20", CountDown, "100000000000000000000" },
+        { "1234567890123456", CountDown, "1234567890123455" } };
     for (const auto& [text, kind, remaining] : counts) {
         const RepeatCountStep step = NextRepeatCount(text);
         EXPECT_EQ(std::pair(step.kind, step.remaining), std::pair(kind, remaining)) << text.toStdString();

@@ -5,10 +5,17 @@
 static void Send(DurnixForm& f, const QString& command)
 {
     f.TextOutput->setEditText(command);
-    f.CommandSend->click();
+    QTest::mouseClick(f.CommandSend, Qt::LeftButton);
+}
+
+// The interpreted display and ResponseState, as "text|state".
+static QString Answer(const DurnixForm& f)
+{
+    return f.TextInput->text() + '|' + QString::number(f.ResponseState);
 }
 
 using FormSend = StartedForm;
+using FormReceive = StartedForm;
 using FormRepeat = StartedForm;
 
 // The box, protocol, address and a click on the hex box reach the framing; Enter in the box sends too.
@@ -39,6 +46,77 @@ TEST_F(FormSend, EscapeOutOfRangeOnlyBeepsAndAClosedPortBeepsButShowsThePacket)
     EXPECT_EQ(h.comm.log.size(), log.size() + 1) << "only the CLOSE";
     EXPECT_EQ(f.TextOutputhex->text() + '|' + f.TextInputHex->text() + '|' + f.TextInput->text(),
         QString("80 5A 03 59 ||1"));
+}
+
+// The interpreted answer outlives a send only when it answered the previous packet and a repeat interval
+// is set; a send on a closed port leaves ResponseState as it was.
+TEST_F(FormSend, InterpretedAnswerIsKeptOnlyAfterAnAnswerWithAnIntervalAndAClosedPortKeepsTheState)
+{
+    // The repeat interval, the answer to the previous packet, whether the port is open; after the send.
+    const std::tuple<const char*, const char*, bool, const char*> sends[]
+        = { { "5", "06310334", true, "1|0" }, { "5", "", true, "|0" }, { "5", "06320337", false, "2|2" },
+              { "0", "", true, "|0" } };
+    for (const auto& [interval, reply, open, after] : sends) {
+        f.TextRepeat->setText(interval);
+        if (*reply)
+            h.comm.receive(QByteArray::fromHex(reply));
+        h.comm.setPortOpen(open);
+        Send(f, "Q");
+        EXPECT_EQ(Answer(f), QString(after)) << interval << ' ' << reply << ' ' << open;
+    }
+}
+
+// Each chunk is read by the protocol selected when it arrives. A click on the interpreted answer clears only
+// its text, until the next chunk redraws the whole answer.
+TEST_F(FormReceive, EachChunkIsReadByTheProtocolSelectedThenAndAClickClearsOnlyTheText)
+{
+    Send(f, "Q");
+    h.comm.receive(QByteArray::fromHex("0631"));
+    QTest::mouseClick(f.TextInput, Qt::LeftButton);
+    EXPECT_EQ(Answer(f) + '|' + f.TextInputHex->text(), QString("|1|06 31 "));
+    f.ComboProt->setCurrentIndex(5); // "As is": complete at any byte
+    h.comm.receive("2");
+    EXPECT_EQ(Answer(f) + '|' + f.TextInputHex->text(), QString("12|2|06 31 32 "));
+}
+
+// Only what the operator typed is listed: a running value or a file text never is.
+TEST_F(FormSend, SendsInRunningOrFileModeLeaveTheRecentListAlone)
+{
+    for (QRadioButton* mode : { f.OptionModeTime, f.OptionModeFile }) {
+        f.TextOutput->setEditText("typed");
+        mode->setChecked(true);
+        QTest::mouseClick(f.CommandSend, Qt::LeftButton);
+    }
+    ASSERT_EQ(h.comm.writes.size(), 2);
+    QStringList listed;
+    for (int i = 0; i < f.TextOutput->count(); ++i)
+        listed << f.TextOutput->itemText(i);
+    EXPECT_EQ(listed, QStringList(5, QString()));
+}
+
+// A tick sends when waiting is off or the answer is complete, and counts only a command that went out; the
+// last count switches repetition off and empties the box.
+TEST_F(FormRepeat, ATickSendsAndCountsOnlyWhenItMay)
+{
+    // Waiting, ResponseState, command and count; after the tick: writes, the count and the repeat box.
+    const std::tuple<int, qint16, const char*, const char*, const char*> ticks[]
+        = { { 1, 1, "Q", "3", "0|3|1" }, { 1, 2, "Q", "3", "1|2|1" }, { 0, 2, "<256>", "3", "0|3|1" },
+              { 0, 2, "Q", "1", "1||0" } };
+    for (const auto& [waiting, state, command, count, after] : ticks) {
+        SetVbValue(f.CheckWaitForResponse, waiting);
+        SetVbValue(f.CheckRepeat, 1);
+        f.ResponseState = state;
+        f.TextOutput->setEditText(command);
+        f.TextCount->setText(count);
+        h.comm.writes.clear();
+        f.RepeatTimer_Timer();
+        EXPECT_EQ(QString("%1|%2|%3")
+                      .arg(h.comm.writes.size())
+                      .arg(f.TextCount->text())
+                      .arg(VbValue(f.CheckRepeat)),
+            QString(after))
+            << waiting << ' ' << state << ' ' << command << ' ' << count;
+    }
 }
 
 // The count goes down at each tick (the port-failure test watches it); at 0 repetition ends.
