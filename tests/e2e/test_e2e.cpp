@@ -59,9 +59,12 @@ TEST(LoggedRepeat, WaitingRunRecordsEveryCycleWithTheAnswerTimesTheDeviceTook)
     r.StartRepeat("0.001", "20");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !IsSet(r.f.CheckRepeat) && r.f.ResponseState == 2; }, 10000));
     r.f.StopLog();
-    QFile log(path);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QString records = QString::fromUtf8(log.readAll());
+    QString records; // the file is written by the log's own thread, a moment after Stop
+    const auto read = [&] {
+        QFile log(path);
+        return log.open(QIODevice::ReadOnly) && (records = QString::fromUtf8(log.readAll())).contains("\tRUN\t");
+    };
+    ASSERT_TRUE(QTest::qWaitFor(read, 5000));
     ASSERT_EQ(records.count("\tRUN\t"), 1);
     const QString run = records.section("\tRUN\t\t", 1).section('\n', 0, 0);
     EXPECT_TRUE(run.startsWith("sends=20 complete=20 bccerr=0 nak=0 incomplete=0 unanswered=0 min="))

@@ -64,8 +64,10 @@ TEST_F(DisplayMenu, CopiesEachDisplayAndLogsTheLineFromStartLogToStopLog)
     ASSERT_TRUE(PickFromMenu(f, f.TextInput, "Stop log"));
     EXPECT_FALSE(f.MenuStartLog->isChecked() || f.MenuStopLog->isEnabled());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    QByteArray written; // by the log's own thread, a moment after Stop log
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (written += log.readAll()).contains("failed COM1"); }, 5000));
     QStringList records; // without the time and the ms
-    for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : QString::fromUtf8(written).split('\n', Qt::SkipEmptyParts))
         records << line.section('\t', 1, 3);
     // Appended to what was there without a header, the answer without the display's line breaks.
     EXPECT_EQ(records,
