@@ -55,11 +55,28 @@ void ConnectCheckClick(DurnixForm* form, QCheckBox* check, Handler handler)
     QObject::connect(check, &QCheckBox::stateChanged, form, handler);
 }
 
+// A group of option buttons is one Tab stop, the selected button; the arrow
+// keys move within the group. Qt moves the stop only to a button that takes
+// the focus, so a selection by the program or the settings file would leave
+// it on a button that is not selected.
+void MakeTabStop(QRadioButton* selected)
+{
+    for (QRadioButton* option :
+        selected->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        const int tab = option == selected ? Qt::TabFocus : 0;
+        option->setFocusPolicy(Qt::FocusPolicy((option->focusPolicy() & ~Qt::TabFocus) | tab));
+    }
+}
+
 void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
 {
+    if (option->isChecked())
+        MakeTabStop(option);
     QObject::connect(option, &QRadioButton::toggled, form, [=](bool selected) {
-        if (selected)
+        if (selected) {
+            MakeTabStop(option);
             (form->*handler)();
+        }
     });
 }
 
