@@ -41,9 +41,9 @@ void ConnectComboClick(DurnixForm* form, QComboBox* combo, Handler handler)
 }
 
 // An editable combo selects the entry that matches its typed text when the
-// operator presses Enter or leaves the box. In the port boxes typing must
-// start nothing, and in the command box it must not restore a recent entry's
-// check boxes, so only a pick from the list selects.
+// operator presses Enter or leaves the box. In the port and protocol boxes
+// typing must start nothing, and in the command box it must not restore a
+// recent entry's check boxes, so only a pick from the list selects.
 void SelectOnlyByPicking(QComboBox* combo)
 {
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
@@ -84,7 +84,7 @@ void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
 
 void DurnixForm::WireConnection()
 {
-    for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop})
+    for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop, ComboProt})
         SelectOnlyByPicking(box);
     ConnectComboClick(this, ComboPort, &DurnixForm::ComboPort_Click);
     ConnectComboClick(this, ComboBPS, &DurnixForm::ComboBPS_Click);

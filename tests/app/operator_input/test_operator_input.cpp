@@ -93,8 +93,8 @@ TEST(PortPicking, APickFromTheListOrByTheWheelSetsThePortUpOnce)
 }
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
-// selects nothing; the speed box reopens the port with the typed text at each keystroke only, and
-// the command box keeps its check boxes.
+// selects nothing; the speed box reopens the port with the typed text at each keystroke only, the
+// protocol box leaves the address box as it was, and the command box keeps its check boxes.
 TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
 {
     const std::tuple<QComboBox * DurnixForm::*, const char*, Qt::Key, int> cases[] = {
@@ -102,12 +102,16 @@ TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
         { &DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0 },
         { &DurnixForm::ComboBits, "7", Qt::Key_Tab, 0 }, { &DurnixForm::ComboPar, "E", Qt::Key_Return, 0 },
         { &DurnixForm::ComboStop, "2", Qt::Key_Tab, 0 }, { &DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4 },
+        { &DurnixForm::ComboProt, "Modbus RTU", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboProt, "As is", Qt::Key_Tab, 0 },
         { &DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0 }
     };
     for (const auto& [combo, text, key, opens] : cases) {
         FormHarness h;
         DurnixForm& f = h.Start();
         f.show();
+        f.activateWindow(); // else Tab would not take the focus out of the box
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
         f.Recent.Remember("PING", 1, 1);
         f.TextOutput->setItemText(0, "PING");
         QComboBox* box = f.*combo;
@@ -122,6 +126,7 @@ TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
         EXPECT_EQ(box->currentText(), text);
         EXPECT_EQ(h.comm.settingsText, opens ? QString(text) + ",N,8,1" : "4800,N,8,1") << "the typed speed";
         EXPECT_EQ(VbValue(f.CheckHex), 0) << text;
+        EXPECT_TRUE(f.TextAddr->isEnabled()) << text;
     }
 }
 
