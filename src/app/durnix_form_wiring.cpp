@@ -41,9 +41,9 @@ void ConnectComboClick(DurnixForm* form, QComboBox* combo, Handler handler)
 }
 
 // An editable combo selects the entry that matches its typed text when the
-// operator presses Enter or leaves the box. In the port boxes typing must
-// start nothing, and in the command box it must not restore a recent entry's
-// check boxes, so only a pick from the list selects.
+// operator presses Enter or leaves the box. In the port and protocol boxes
+// typing must start nothing, and in the command box it must not restore a
+// recent entry's check boxes, so only a pick from the list selects.
 void SelectOnlyByPicking(QComboBox* combo)
 {
     QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
@@ -55,11 +55,28 @@ void ConnectCheckClick(DurnixForm* form, QCheckBox* check, Handler handler)
     QObject::connect(check, &QCheckBox::stateChanged, form, handler);
 }
 
+// A group of option buttons is one Tab stop, the selected button; the arrow
+// keys move within the group. Qt moves the stop only to a button that takes
+// the focus, so a selection by the program or the settings file would leave
+// it on a button that is not selected.
+void MakeTabStop(QRadioButton* selected)
+{
+    for (QRadioButton* option :
+        selected->parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+        const int tab = option == selected ? Qt::TabFocus : 0;
+        option->setFocusPolicy(Qt::FocusPolicy((option->focusPolicy() & ~Qt::TabFocus) | tab));
+    }
+}
+
 void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
 {
+    if (option->isChecked())
+        MakeTabStop(option);
     QObject::connect(option, &QRadioButton::toggled, form, [=](bool selected) {
-        if (selected)
+        if (selected) {
+            MakeTabStop(option);
             (form->*handler)();
+        }
     });
 }
 
@@ -67,7 +84,7 @@ void ConnectOptionClick(DurnixForm* form, QRadioButton* option, Handler handler)
 
 void DurnixForm::WireConnection()
 {
-    for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop})
+    for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop, ComboProt})
         SelectOnlyByPicking(box);
     ConnectComboClick(this, ComboPort, &DurnixForm::ComboPort_Click);
     ConnectComboClick(this, ComboBPS, &DurnixForm::ComboBPS_Click);

@@ -191,25 +191,38 @@ TEST_F(Window, StartsAtItsDesignSizeWithTheVersionInItsCaptionAndThePortOpenOnce
     EXPECT_TRUE(h.portFailures.isEmpty());
 }
 
-TEST_F(Window, TabVisitsTheEnabledControlsInTheirOrder)
+// Started in each send mode, Tab walks the order from its first control and Shift+Tab from its last.
+struct TabOrder : testing::TestWithParam<const char*> {
+};
+
+TEST_P(TabOrder, VisitsTheEnabledControlsAndTheSelectedOptionButtonBothWays)
 {
-    f.show();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.ComboPort->setFocus();
-    QStringList order, expected, visited;
-    for (const char* name : kTabOrder)
-        if (order << name; f.findChild<QWidget*>(name)->isEnabled()
-            && (!f.findChild<QRadioButton*>(name) || f.findChild<QRadioButton*>(name)->isChecked()))
-            expected << name;
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        QWidget* focus = QApplication::focusWidget();
-        while (focus && !order.contains(focus->objectName()))
-            focus = focus->parentWidget(); // the line edit inside an editable combo
-        visited << (focus ? focus->objectName() : QString("(none)"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    for (const bool forward : { true, false }) {
+        FormHarness h;
+        h.WriteSettings(QByteArray("Mode=") + GetParam() + "\r\n");
+        DurnixForm& f = h.Start();
+        f.show();
+        f.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+        QStringList order, expected, visited;
+        for (const char* name : kTabOrder)
+            if (order << name; f.findChild<QWidget*>(name)->isEnabled()
+                && (!f.findChild<QRadioButton*>(name) || f.findChild<QRadioButton*>(name)->isChecked()))
+                expected << name;
+        f.findChild<QWidget*>(forward ? expected.first() : expected.last())->setFocus();
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            while (focus && !order.contains(focus->objectName()))
+                focus = focus->parentWidget(); // the line edit inside an editable combo
+            visited.insert(forward ? i : 0, focus ? focus->objectName() : QString("(none)"));
+            QTest::keyClick(
+                QApplication::focusWidget(), Qt::Key_Tab, forward ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        EXPECT_EQ(visited, expected) << (forward ? "Tab" : "Shift+Tab");
     }
-    EXPECT_EQ(visited, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Window, TabOrder, testing::Values("Free", "Time", "File"),
+    [](const auto& info) { return std::string(info.param); });
 
 } // namespace

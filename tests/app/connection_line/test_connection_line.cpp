@@ -73,6 +73,40 @@ TEST(LineControl, CheckBoxesAutoRtsAndBreakDriveTheLines)
     EXPECT_EQ(h.comm.log.mid(4), QStringList({ "DISCARD", packet }));
 }
 
+// A click on Break, with the port open or closed (it failed at start-up), and automatic RTS on or off.
+// Without automatic RTS the break never touches RTS, even a raised one; a closed port refuses the break,
+// so the window does not wait at all (its clock is not read) and the caption is back at once.
+TEST(LineControl, ABreakTouchesRtsOnlyWithAutoRtsAndHoldsOnlyOnAnOpenPort)
+{
+    const std::tuple<const char*, QByteArray, bool, QStringList, QString> cases[] = {
+        { "open", "", true, { "BREAK=1", "BREAK=0" }, "&Break!" },
+        { "open, RTS raised", "RTS= 1 \r\n", true, { "BREAK=1", "BREAK=0" }, "&Break!" },
+        { "open, AutoRTS", "AutoRTS= 1 \r\n", true, { "RTS=1", "BREAK=1", "BREAK=0", "RTS=0" }, "&Break!" },
+        { "closed", "", false, {}, "" },
+        { "closed, RTS raised", "RTS= 1 \r\n", false, {}, "" },
+        { "closed, AutoRTS", "AutoRTS= 1 \r\n", false, { "RTS=1", "RTS=0" }, "" },
+    };
+    for (const auto& [name, settings, open, lines, during] : cases) {
+        SCOPED_TRACE(name);
+        FormHarness h;
+        h.WriteSettings(settings);
+        h.comm.failOpen = !open;
+        DurnixForm& f = h.Start();
+        h.comm.log.clear();
+        QString caption; // as the window shows it while it handles events during the break
+        QTimer::singleShot(0, &f, [&] { caption = f.CommandBreak->text(); });
+        const qint64 before = h.clockMs;
+        QTest::mouseClick(f.CommandBreak, Qt::LeftButton);
+        EXPECT_EQ(h.comm.log, lines);
+        EXPECT_EQ(caption, during);
+        EXPECT_EQ(f.CommandBreak->text(), QString("&Break"));
+        if (open)
+            EXPECT_GE(h.clockMs - before, 1500) << "the break holds 1.5 s";
+        else
+            EXPECT_EQ(h.clockMs, before) << "no wait";
+    }
+}
+
 TEST_F(LineStatus, LampsLatchErrorsAndFollowTheModemLinesAndAFailedSetUpLeavesThem)
 {
     FakeComm& comm = h.comm;

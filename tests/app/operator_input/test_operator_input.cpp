@@ -2,6 +2,8 @@
 // click or key press given to the real widget where it stands.
 #include "form_harness.h"
 
+#include <functional>
+
 namespace
 {
 
@@ -9,6 +11,23 @@ namespace
 void Click(QCheckBox* box)
 {
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+void PickFromList(QComboBox* box, int row)
+{
+    box->showPopup();
+    QAbstractItemView* list = box->view();
+    QTest::mouseClick(
+        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+// One notch of the wheel over the box: down moves to the next entry.
+void Wheel(QComboBox* box, int notches)
+{
+    const QPointF centre = box->rect().center();
+    QWheelEvent turn(centre, box->mapToGlobal(centre), {}, { 0, -120 * notches }, Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &turn);
 }
 
 struct EachCheckBox : StartedForm, testing::WithParamInterface<const char*> {
@@ -45,26 +64,37 @@ INSTANTIATE_TEST_SUITE_P(Window, EachCheckBox,
 
 using OperatorInput = StartedForm;
 
-// The failure box runs the event loop while it waits for OK, as a real one does; a pick from the list shows
-// it once (the next test picks by an arrow key).
-TEST_F(OperatorInput, APortThatFailsShowsOneBoxForOnePickFromTheList)
+// A pick from the list or a turn of the wheel sets the port up once: one failure box for a port that
+// fails to open. The box runs the event loop while it waits for OK, as a real one does (the next test
+// picks by an arrow key).
+TEST(PortPicking, APickFromTheListOrByTheWheelSetsThePortUpOnce)
 {
-    h.portFailureBoxMs = 50;
-    h.comm.failOpen = true;
-    h.comm.log.clear();
-    f.ComboPort->showPopup();
-    QAbstractItemView* list = f.ComboPort->view();
-    QTest::mouseClick(
-        list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(1, 0)).center());
-    QTest::qWait(20);
-    EXPECT_EQ(f.ComboPort->currentText(), "COM2");
-    EXPECT_EQ(h.portFailures.size(), 1);
-    EXPECT_EQ(h.comm.log.count("CLOSE"), 1) << "ConfigurePort ran once";
+    const QStringList failed = { "CLOSE", "DTR=1", "RTS=0" }, opened = failed + QStringList { "OPEN" };
+    const std::tuple<const char*, std::function<void(QComboBox*)>, bool, QString, int, QStringList> cases[]
+        = {
+              { "list", [](QComboBox* box) { PickFromList(box, 1); }, true, "COM2", 1, failed },
+              { "wheel down", [](QComboBox* box) { Wheel(box, 1); }, true, "COM2", 1, failed },
+              { "wheel down, port opens", [](QComboBox* box) { Wheel(box, 1); }, false, "COM2", 0, opened },
+              { "wheel up at the first entry", [](QComboBox* box) { Wheel(box, -1); }, true, "COM1", 0, {} },
+          };
+    for (const auto& [name, pick, failOpen, port, boxes, lines] : cases) {
+        SCOPED_TRACE(name);
+        FormHarness h;
+        DurnixForm& f = h.Start();
+        h.portFailureBoxMs = 50;
+        h.comm.failOpen = failOpen;
+        h.comm.log.clear();
+        pick(f.ComboPort);
+        QTest::qWait(20);
+        EXPECT_EQ(f.ComboPort->currentText(), port);
+        EXPECT_EQ(h.portFailures.size(), boxes);
+        EXPECT_EQ(h.comm.log, lines) << "ConfigurePort runs once";
+    }
 }
 
 // Typing the exact text of another entry and leaving the box by Tab or Enter
-// selects nothing; the speed box reopens the port with the typed text at each keystroke only, and
-// the command box keeps its check boxes.
+// selects nothing; the speed box reopens the port with the typed text at each keystroke only, the
+// protocol box leaves the address box as it was, and the command box keeps its check boxes.
 TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
 {
     const std::tuple<QComboBox * DurnixForm::*, const char*, Qt::Key, int> cases[] = {
@@ -72,12 +102,16 @@ TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
         { &DurnixForm::ComboPort, "COM3", Qt::Key_Return, 0 },
         { &DurnixForm::ComboBits, "7", Qt::Key_Tab, 0 }, { &DurnixForm::ComboPar, "E", Qt::Key_Return, 0 },
         { &DurnixForm::ComboStop, "2", Qt::Key_Tab, 0 }, { &DurnixForm::ComboBPS, "9600", Qt::Key_Return, 4 },
+        { &DurnixForm::ComboProt, "Modbus RTU", Qt::Key_Return, 0 },
+        { &DurnixForm::ComboProt, "As is", Qt::Key_Tab, 0 },
         { &DurnixForm::TextOutput, "PING", Qt::Key_Tab, 0 }
     };
     for (const auto& [combo, text, key, opens] : cases) {
         FormHarness h;
         DurnixForm& f = h.Start();
         f.show();
+        f.activateWindow(); // else Tab would not take the focus out of the box
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
         f.Recent.Remember("PING", 1, 1);
         f.TextOutput->setItemText(0, "PING");
         QComboBox* box = f.*combo;
@@ -92,6 +126,7 @@ TEST(PortTyping, AnotherEntrysTextTypedInABoxSelectsNothing)
         EXPECT_EQ(box->currentText(), text);
         EXPECT_EQ(h.comm.settingsText, opens ? QString(text) + ",N,8,1" : "4800,N,8,1") << "the typed speed";
         EXPECT_EQ(VbValue(f.CheckHex), 0) << text;
+        EXPECT_TRUE(f.TextAddr->isEnabled()) << text;
     }
 }
 
