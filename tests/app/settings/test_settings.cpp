@@ -118,3 +118,11 @@ TEST(WindowPlacement, AWindowNoScreenShowsComesBackOntoTheNearestScreen)
     for (const auto& [name, window, screens, placed] : cases)
         EXPECT_EQ(PlaceOnScreens(window, screens), placed) << name;
 }
+
+TEST(WindowPlacement, TheFrameIsKnownByATitleBarOrABorderAlone)
+{
+    const std::pair<QSize, bool> cases[]
+        = { { { 0, 0 }, false }, { { 0, 24 }, true }, { { 4, 0 }, true }, { { 4, 28 }, true } };
+    for (const auto& [decoration, known] : cases)
+        EXPECT_EQ(FrameIsKnown(decoration), known) << decoration.width() << 'x' << decoration.height();
+}
