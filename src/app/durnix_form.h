@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form_services.h"
+#include "app/settings/window_placement.h"
 #include "command/recent_commands.h"
 #include "log/traffic_log.h"
 #include "response/receiver.h"
@@ -210,7 +211,7 @@ private:
     FormServices services_;
     int modalDepth_ = 0; // modal boxes and dialogs open inside a handler
     bool placedBySettings_ = false;
-    std::optional<QSize> savedOuterSize_; // from the settings, until the frame is known
+    std::optional<OuterSizeFit> outerSizeFit_; // from the settings, until the frame is known
     Receiver receiver_;
     CommandFile commandFile_;
     DisplayFitting fitting_;

@@ -62,35 +62,48 @@ bool DurnixForm::ApplyWindowSetting(const SettingLine& line)
     } else if (line.key == SettingKey::WindowTop) {
         move(frame.x(), pixels);
     } else {
-        QSize outer = savedOuterSize_.value_or(frame.size());
-        (line.key == SettingKey::WindowWidth ? outer.rwidth() : outer.rheight()) = pixels;
-        savedOuterSize_ = outer;
+        OuterSizeFit& fit = outerSizeFit_ ? *outerSizeFit_ : outerSizeFit_.emplace();
+        (line.key == SettingKey::WindowWidth ? fit.width : fit.height) = pixels;
         FitOuterSize();
     }
     return true;
 }
 
 // The saved size is the outer one, but the window's frame is known only once
-// the window manager has framed it; until then the whole size goes to the
-// inside, and the frame is taken off as soon as it is known.
+// the window manager has framed it, and never where none frames it. Until
+// then the saved sides go to the inside whole; the frame is taken off them
+// once, when it is first known. A resize by anyone else in between (the
+// operator's) ends the fitting, so that no later move can undo it.
 void DurnixForm::FitOuterSize()
 {
-    if (!savedOuterSize_)
+    if (!outerSizeFit_)
         return;
+    OuterSizeFit& fit = *outerSizeFit_;
+    if (fit.fitted && size() != *fit.fitted) {
+        outerSizeFit_.reset();
+        return;
+    }
     const QSize decoration = frameGeometry().size() - size();
-    resize(*savedOuterSize_ - decoration);
-    if (!decoration.isEmpty())
-        savedOuterSize_.reset();
+    resize(fit.width ? *fit.width - decoration.width() : width(),
+        fit.height ? *fit.height - decoration.height() : height());
+    fit.fitted = size();
+    if (FrameIsKnown(decoration))
+        outerSizeFit_.reset();
 }
 
 void DurnixForm::KeepOnScreens(const QList<QRect>& screenAreas)
 {
-    const QRect saved(frameGeometry().topLeft(), savedOuterSize_.value_or(frameGeometry().size()));
+    const QRect frame = frameGeometry();
+    const OuterSizeFit fit = outerSizeFit_.value_or(OuterSizeFit {});
+    const QRect saved(
+        frame.topLeft(), QSize(fit.width.value_or(frame.width()), fit.height.value_or(frame.height())));
     const QRect placed = PlaceOnScreens(saved, screenAreas);
     if (placed.topLeft() != saved.topLeft())
         move(placed.topLeft());
     if (placed.size() != saved.size()) {
-        savedOuterSize_ = placed.size();
+        OuterSizeFit& cut = outerSizeFit_ ? *outerSizeFit_ : outerSizeFit_.emplace();
+        cut.width = placed.width();
+        cut.height = placed.height();
         FitOuterSize();
     }
 }

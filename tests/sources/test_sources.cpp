@@ -47,6 +47,19 @@ TEST(DisplaySteps, ScrollAndCutIntoPiecesAsInTheExamples)
         EXPECT_EQ(Commands(text, displayLength, pieces, expected.size()), expected) << text.toStdString();
 }
 
+// A display below one position shows nothing and reads nothing, so the text goes on where it stood.
+TEST(DisplaySteps, ADisplayBelowOnePositionShowsNothingAndReadsNothing)
+{
+    for (const auto& [pieces, expected] : { std::pair { false, "A||||B" }, { true, "AB||||CDEFG " } }) {
+        DisplayFitting fitting;
+        StringCharSource file("AB CDEFG");
+        QStringList shown;
+        for (const int displayLength : { 6, 0, -1, -32768, 6 })
+            shown << (pieces ? PieceStep : ScrollStep)(fitting, file, displayLength).value_or("?");
+        EXPECT_EQ(shown.join('|'), QString(expected)) << pieces;
+    }
+}
+
 TEST(DisplayLength, MarksShareThePositionBeforeThemAndTheLastCharacterCountsOnlyAsAMark)
 {
     const std::pair<QString, int> cases[]

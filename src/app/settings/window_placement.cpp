@@ -37,3 +37,8 @@ QRect PlaceOnScreens(const QRect& window, const QList<QRect>& screens)
     const int top = std::clamp(window.top(), nearest.top(), nearest.bottom() + 1 - size.height());
     return {QPoint(left, top), size};
 }
+
+bool FrameIsKnown(QSize decoration)
+{
+    return decoration.width() > 0 || decoration.height() > 0;
+}

@@ -42,6 +42,20 @@ TEST(SettingsWriter, CutsValuesAtALineBreakAndLeavesOutWhatItCannotWrite)
     EXPECT_EQ(WriteSettings(snapshot), expected);
 }
 
+// A recent-command slot is the number after the key's name, rounded; lines for a slot outside 0 to 4 are left
+// out and the reading goes on. A bare LF ends a line as CR LF does; a CR alone does not.
+TEST(SettingsReader, RecentSlotsOutsideZeroToFourAreLeftOutAndABareLineFeedEndsALine)
+{
+    const QByteArray file = "Lastcmd5=a\nLastcmd-1=b\r\nLastcmddisp7=1\nLastcmdhex-0.6=1\nLastcmd4.6=c\n"
+                            "Lastcmd1e400=d\nLastcmd=e\nLastcmd4.5=f\nLastcmddisp-0.5=1\nLastcmdhex4=0\n"
+                            "Port= 3 \nOutput=x\ry";
+    QStringList lines; // as "Key[slot]=value"
+    for (const SettingLine& line : ParseSettings(file))
+        lines << QString::fromLatin1(SettingKeyName(line.key)) + QString("[%1]=").arg(line.slot) + line.value;
+    EXPECT_EQ(lines.join('|'),
+        QString("Lastcmd[0]=e|Lastcmd[4]=f|Lastcmddisp[0]=1|Lastcmdhex[4]=0|Port[0]= 3 |Output[0]=x\ry"));
+}
+
 TEST(SettingsReader, ValueHelpersRefuseWhatMustStopTheReading)
 {
     constexpr auto none = std::nullopt;
@@ -103,4 +117,12 @@ TEST(WindowPlacement, AWindowNoScreenShowsComesBackOntoTheNearestScreen)
     };
     for (const auto& [name, window, screens, placed] : cases)
         EXPECT_EQ(PlaceOnScreens(window, screens), placed) << name;
+}
+
+TEST(WindowPlacement, TheFrameIsKnownByATitleBarOrABorderAlone)
+{
+    const std::pair<QSize, bool> cases[]
+        = { { { 0, 0 }, false }, { { 0, 24 }, true }, { { 4, 0 }, true }, { { 4, 28 }, true } };
+    for (const auto& [decoration, known] : cases)
+        EXPECT_EQ(FrameIsKnown(decoration), known) << decoration.width() << 'x' << decoration.height();
 }

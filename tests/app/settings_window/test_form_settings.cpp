@@ -1,6 +1,11 @@
 // The window reading durnix.ini at start-up and writing it at close.
 #include "form_harness.h"
 
+void PrintTo(const QSize& size, std::ostream* out)
+{
+    *out << size.width() << 'x' << size.height();
+}
+
 namespace
 {
 
@@ -95,4 +100,36 @@ TEST(FormSettingsFile, MaximisedWindowWritesNoPlaceOrSize)
     h.Start().showMaximized();
     h.form->close(); // as the operator closes it, which writes durnix.ini
     EXPECT_TRUE(h.ReadSettings().startsWith("Port= 1 \r\n"));
+}
+
+// The outer size from durnix.ini goes round the frame once the frame is known, a side the file does not give
+// keeping the design's inner one. The operator's resize then stands through a move and is what the file gets
+// at close, framed or not (a frameless window stands for one that no window manager frames).
+TEST(FormWindowSize, RestoredSidesGoRoundTheFrameAndTheOperatorsResizeStandsThroughAMove)
+{
+    // Offscreen frames are 2 pixels all round; the design's inner size is 391 x 444.
+    const std::tuple<const char*, QByteArray, bool, QSize> cases[] = {
+        { "both sides", "WindowWidth= 6000 \r\nWindowHeight= 6900 \r\n", false, { 400, 460 } },
+        { "width alone", "WindowWidth= 6000 \r\n", false, { 400, 448 } },
+        { "height alone", "WindowHeight= 6900 \r\n", false, { 395, 460 } },
+        { "no frame", "WindowWidth= 6000 \r\nWindowHeight= 6900 \r\n", true, { 400, 460 } },
+    };
+    for (const auto& [name, file, frameless, outer] : cases) {
+        FormHarness h;
+        DurnixForm& f = StartWith(h, file);
+        f.setWindowFlag(Qt::FramelessWindowHint, frameless);
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f)) << name;
+        EXPECT_EQ(f.frameGeometry().size(), outer) << name;
+        f.resize(500, 520);
+        f.move(300, 200);
+        EXPECT_EQ(f.size(), QSize(500, 520)) << name;
+        f.close();
+        const int frame = frameless ? 0 : 4;
+        EXPECT_TRUE(h.ReadSettings().contains(QString("WindowWidth= %1 \r\nWindowHeight= %2 ")
+                                                  .arg((500 + frame) * 15)
+                                                  .arg((520 + frame) * 15)
+                                                  .toLatin1()))
+            << name;
+    }
 }

@@ -56,8 +56,9 @@ TEST_F(FormSources, ChoosingARecentCommandSelectsFreeTextAndRestoresItsCheckBoxe
     }
 }
 
-// The display steps are the core's; here the display length reaches them, the end of the file closes it
-// and the next send opens it again, and running values number the ticks.
+// The display steps are the core's; here the display length reaches them (or, beyond 16 bits, ends the step
+// first), the end of the file closes it and the next send opens it again, and running values number the
+// ticks.
 TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheOtherModes)
 {
     const QString path = WriteFile(h.folder.filePath("commands.txt"), "1.2.3");
@@ -69,22 +70,80 @@ TEST_F(FormSources, FileModeAsksOnceSendsTheFileTextOverAndOverAndGivesWayToTheO
     f.OptionModeFile->setChecked(true);
     SetVbValue(f.CheckDisp, 0);
     h.fileToChoose = path;
+    f.TextChars->setText("32768"); // beyond 16 bits: the step ends before it even asks for the file
+    EXPECT_EQ(Send(h), QByteArray("OLD"));
     f.TextChars->setText("3");
     EXPECT_EQ(Send(h), QByteArray("OLD")) << "the first send only opens the file";
     for (const char* expected : { "1", "1.", "1.2", "1.2.", "1.2.3", "1.2.3", ".2.31" })
         EXPECT_EQ(Send(h), QByteArray(expected));
     EXPECT_EQ(h.fileDialogs, QStringList(2, h.folder.path() + "|All Files (*.*)|*.*"));
+    // Nothing is read while the length does not fit; the last one fits and the text reads on.
+    for (const auto& [length, expected] : { std::pair { "-32769", ".2.31" }, { "32767.5", ".2.31" },
+             { "1e9", ".2.31" }, { "32766.5", ".2.31." } }) {
+        f.TextChars->setText(length);
+        EXPECT_EQ(Send(h), QByteArray(expected)) << length;
+    }
 
     f.ComboTime->setCurrentIndex(4); // running mode with its number, and nothing else
     EXPECT_EQ(f.windowTitle(), "Durnix - " + path);
     EXPECT_EQ(Send(h), QByteArray("0"));
-    f.RepeatTimer_Timer();
-    f.RepeatTimer_Timer();
-    EXPECT_EQ(h.comm.writes.mid(h.comm.writes.size() - 2), QList<QByteArray>({ "1", "2" }));
+    // Ticks count on through another layout picked by an arrow key and back, and a round trip through free
+    // text by the option buttons.
+    const auto tick = [&] { return f.RepeatTimer_Timer(), h.comm.writes.last(); };
+    const auto click
+        = [](QRadioButton* option) { QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, 6)); };
+    EXPECT_EQ(tick(), QByteArray("1"));
+    QTest::keyClick(f.ComboTime, Qt::Key_Up);
+    EXPECT_EQ(tick(), QByteArray("05.07"));
+    QTest::keyClick(f.ComboTime, Qt::Key_Down);
+    EXPECT_EQ(tick(), QByteArray("2"));
+    click(f.OptionModeFree);
+    click(f.OptionModeTime);
+    EXPECT_EQ(tick(), QByteArray("3"));
     EXPECT_EQ(Send(h), QByteArray("0")) << "a manual send starts the number again";
 
     f.OptionModeFile->setChecked(true);
     SetVbValue(f.CheckDisp, 1);
     f.TextOutput->setEditText("typed"); // typing selects free text
     EXPECT_TRUE(f.OptionModeFree->isChecked() && VbValue(f.CheckDisp) == 0);
+}
+
+// A file remembered from the last run needs no dialog. While it is gone each send goes out with the box as it
+// stands, silently, with the caption and the name kept; once it is there again it opens.
+TEST(FormRestoredFile, IsOpenedWithoutAskingAndWhileGoneLeavesBoxCaptionAndNameAsTheyWere)
+{
+    FormHarness h;
+    const QString path = h.folder.filePath("commands.txt");
+    h.WriteSettings(("Mode=File\r\nFilename=" + path + "\r\nOutput=OLD\r\n").toUtf8());
+    DurnixForm& f = h.Start();
+    const QString caption = f.windowTitle();
+    QByteArrayList sent { Send(h), Send(h) };
+    EXPECT_EQ(f.windowTitle() + '|' + f.CommandFileName, caption + '|' + path);
+    ASSERT_EQ(WriteFile(path, "HI"), path);
+    sent << Send(h) << Send(h);
+    EXPECT_EQ(sent.join(' '), QByteArray("OLD OLD OLD H"));
+    EXPECT_EQ(f.windowTitle(), "Durnix - " + path);
+    EXPECT_TRUE(
+        f.OptionModeFile->isChecked() && h.fileDialogs.isEmpty() && h.portFailures.isEmpty() && !h.beeps);
+}
+
+// Memories from durnix.ini may hold any number. Free text and running round it: 2 greys the box, any other
+// nonzero checks it. File mode checks the box for any nonzero number.
+TEST(FormRestoredDisp, AnyNumberGivesTheBoxTheStateOfEachModeSwitch)
+{
+    // DISP after a click on running, file and free text, each mode's memory being the number.
+    const std::pair<const char*, const char*> cases[] = { { "0.5", "010" }, { "1.5", "212" }, { "2", "212" },
+        { "2.5", "212" }, { "3", "111" }, { "-1", "111" }, { "-2", "111" } };
+    for (const auto& [memory, states] : cases) {
+        FormHarness h;
+        h.WriteSettings(
+            QString("Modefreedisp=%1\r\nModetimedisp=%1\r\nModefiledisp=%1\r\n").arg(memory).toLatin1());
+        DurnixForm& f = h.Start();
+        QString seen;
+        for (QRadioButton* option : { f.OptionModeTime, f.OptionModeFile, f.OptionModeFree }) {
+            QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, 6));
+            seen += QString::number(VbValue(f.CheckDisp));
+        }
+        EXPECT_EQ(seen, QString(states)) << memory;
+    }
 }
