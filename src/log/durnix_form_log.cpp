@@ -32,6 +32,8 @@ void DurnixForm::SetUpLog()
         connect(display, &QWidget::customContextMenuRequested, this,
             [this, display](const QPoint& position) { ShowDisplayMenu(display, position); });
     }
+    connect(&MSComm1, &MSComm::notice, this,
+        [this](const QString& text) { trafficLog_.Port(PortNoticeText(MSComm1.commPort(), text)); });
     connect(&trafficLog_, &TrafficLog::failed, this, [this](const QString& message) {
         ShowLogState();
         services_.showLogFailure(message);

@@ -3,7 +3,7 @@
 #include "network/bounded_lookup.h"
 #include "network/telnet_codec.h"
 
-#include <QElapsedTimer>
+#include <QRegularExpression>
 
 #ifdef Q_OS_LINUX
 #include <netinet/in.h>
@@ -45,12 +45,19 @@ QString NoAnswer()
     return QStringLiteral("no answer within %1 s.").arg(NetworkComm::OpenTimeoutMs / 1000);
 }
 
+// Enough for the one line a server that gives up says.
+constexpr qsizetype ServerWordsLimit = 200;
+
 } // namespace
 
-NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
+NetworkComm::NetworkComm(const PortMap& portMap, int outputStallMs, QObject* parent)
     : MSComm(parent)
     , portMap_(portMap)
 {
+    stall_.setInterval(outputStallMs);
+    stall_.setSingleShot(true);
+    connect(&stall_, &QTimer::timeout, this, &NetworkComm::OnOutputStalled);
+    socket_.setReadBufferSize(ReadAhead);
     linger_.setSingleShot(true);
     linger_.setInterval(0);
     connect(&linger_, &QTimer::timeout, this, [this] {
@@ -58,6 +65,7 @@ NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
             Disconnect();
     });
     connect(&socket_, &QTcpSocket::readyRead, this, &NetworkComm::OnReadyRead);
+    connect(&socket_, &QTcpSocket::bytesWritten, this, &NetworkComm::OnBytesWritten);
     connect(&socket_, &QTcpSocket::disconnected, this, &NetworkComm::OnDropped);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkComm::OnDropped);
 }
@@ -117,30 +125,35 @@ bool NetworkComm::setPortOpen(bool open)
     return Open();
 }
 
+// The port is open only on a connection that outlived the opening: a server may greet and then drop it,
+// as ser2net does in front of a device it cannot open.
 bool NetworkComm::Open()
 {
     const std::optional<NetworkAddress> address = ParseNetworkAddress(Url());
     if (!address)
         return Fail(
             QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
+    QElapsedTimer clock;
+    clock.start();
+    serverWords_.clear();
     if (connectedTo_ != address) {
         Disconnect();
-        if (!Connect(*address))
+        if (!Connect(*address, clock))
             return false;
     }
     linger_.stop();
     received_.clear();
     SendLineSetup();
+    if (!Connected())
+        return Fail(LostWhileOpening());
     detector_.Reset();
     detector_.Feed(client_.lines());
     open_ = true;
     return true;
 }
 
-bool NetworkComm::Connect(const NetworkAddress& address)
+bool NetworkComm::Connect(const NetworkAddress& address, const QElapsedTimer& clock)
 {
-    QElapsedTimer clock;
-    clock.start();
     bool timedOut = false;
     const QList<QHostAddress> addresses = LookUpHost(address.host, OpenTimeoutMs, timedOut);
     if (addresses.isEmpty())
@@ -153,7 +166,7 @@ bool NetworkComm::Connect(const NetworkAddress& address)
     EnableKeepAlive(socket_);
     if (address.kind == NetworkKind::Rfc2217) {
         Send(client_.Start());
-        if (!AwaitComPortOption(OpenTimeoutMs - int(clock.elapsed()))) {
+        if (!AwaitComPortOption(clock)) {
             Disconnect();
             return false;
         }
@@ -182,19 +195,40 @@ bool NetworkComm::ConnectTo(const QList<QHostAddress>& addresses, quint16 port, 
     return Fail(outOfTime ? NoAnswer() : reason + QLatin1Char('.'));
 }
 
-// The server's bytes arrive inside waitForReadyRead, through OnReadyRead.
-bool NetworkComm::AwaitComPortOption(int timeoutMs)
+bool NetworkComm::AwaitComPortOption(const QElapsedTimer& clock)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (client_.comPort() == TelnetNegotiation::ComPort::Pending
-        && socket_.state() == QAbstractSocket::ConnectedState) {
-        const int left = timeoutMs - int(clock.elapsed());
-        if (left <= 0 || !socket_.waitForReadyRead(left))
-            break;
-    }
+    AwaitServer([this] { return client_.comPort() != TelnetNegotiation::ComPort::Pending; }, clock);
+    if (!Connected())
+        return Fail(LostWhileOpening());
     return client_.comPort() == TelnetNegotiation::ComPort::Accepted
         || Fail(QStringLiteral("the server does not offer RFC 2217."));
+}
+
+// The server's bytes arrive inside waitForReadyRead, through OnReadyRead, a slice at a time.
+void NetworkComm::AwaitServer(const std::function<bool()>& done, const QElapsedTimer& clock)
+{
+    while (!done() && Connected()) {
+        const int left = OpenTimeoutMs - int(clock.elapsed());
+        if (socket_.bytesAvailable() > 0)
+            ReadSocket();
+        else if (left <= 0 || !socket_.waitForReadyRead(left))
+            return;
+    }
+}
+
+// A drop clears the connection it ends, so a connection that is still the current one is the one opened.
+bool NetworkComm::Connected() const
+{
+    return connectedTo_ && socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+// With the server's first line, when it said something before it went.
+QString NetworkComm::LostWhileOpening() const
+{
+    static const QRegularExpression lineEnd(QStringLiteral("[\\r\\n]"));
+    const QString words = QString::fromLatin1(serverWords_).section(lineEnd, 0, 0).simplified();
+    const QString lost = QStringLiteral("the connection was lost while opening");
+    return words.isEmpty() ? lost + u'.' : QStringLiteral("%1 (\"%2\").").arg(lost, words);
 }
 
 void NetworkComm::SendLineSetup()
@@ -217,16 +251,48 @@ void NetworkComm::SendControl(ComPortControl control)
 }
 
 // write() only queues; the bytes go to the system at once, so that automatic RTS and a waiting
-// repeat time them from now.
-void NetworkComm::Send(const QByteArray& bytes)
+// repeat time them from now. What the system does not take yet waits, within the bound.
+bool NetworkComm::Send(const QByteArray& bytes)
 {
-    socket_.write(bytes);
+    if (socket_.state() != QAbstractSocket::ConnectedState
+        || socket_.bytesToWrite() + bytes.size() > OutputLimit || socket_.write(bytes) != bytes.size())
+        return false;
     socket_.flush();
+    if (socket_.bytesToWrite() > 0 && !stall_.isActive())
+        stall_.start();
+    return true;
+}
+
+// Told once until the output moves again, so that a fast repeat does not fill the log.
+bool NetworkComm::HeldUp()
+{
+    const QString what = QStringLiteral("output held up: %1 bytes waiting").arg(socket_.bytesToWrite());
+    if (!std::exchange(heldUp_, true))
+        emit notice(what);
+    return Fail(what + u'.');
+}
+
+// The output moved: the stall time starts again while some still waits.
+void NetworkComm::OnBytesWritten()
+{
+    heldUp_ = false;
+    if (socket_.bytesToWrite() > 0)
+        stall_.start();
+    else
+        stall_.stop();
+}
+
+void NetworkComm::OnOutputStalled()
+{
+    if (open_ && socket_.bytesToWrite() > 0)
+        Lose(QStringLiteral("the server takes no data."));
 }
 
 void NetworkComm::Disconnect()
 {
     linger_.stop();
+    stall_.stop();
+    heldUp_ = false;
     connectedTo_.reset();
     open_ = false;
     socket_.abort();
@@ -249,12 +315,15 @@ QByteArray NetworkComm::input()
     return std::exchange(received_, {});
 }
 
+// A write the system refuses drops the connection, which says so.
 bool NetworkComm::setOutput(const QByteArray& bytes)
 {
     if (!open_)
         return Fail(QStringLiteral("the port is not open."));
-    Send(Rfc2217() ? TelnetEscape(bytes) : bytes);
-    return true;
+    const QByteArray encoded = Rfc2217() ? TelnetEscape(bytes) : bytes;
+    if (socket_.bytesToWrite() + encoded.size() > OutputLimit)
+        return HeldUp();
+    return Send(encoded) && open_;
 }
 
 void NetworkComm::setDTREnable(bool raised)
@@ -279,11 +348,11 @@ bool NetworkComm::setBreak(bool on)
     return true;
 }
 
-// Data that comes while the port is closed (or still opening) is dropped; the negotiation and the
-// line state go on all the same.
+// Data that comes while the port is closed (or still opening) is dropped, but for the start of what
+// the server says while opening; the negotiation and the line state go on all the same.
 qsizetype NetworkComm::ReadSocket()
 {
-    const QByteArray bytes = socket_.readAll();
+    const QByteArray bytes = socket_.read(ReadSlice);
     AcknowledgeAtOnce(socket_);
     QByteArray data, reply;
     if (Rfc2217())
@@ -292,9 +361,16 @@ qsizetype NetworkComm::ReadSocket()
         data = bytes;
     if (!reply.isEmpty())
         Send(reply);
-    if (open_)
+    if (!open_)
+        KeepServerWords(data);
+    else
         received_ += data;
     return open_ ? data.size() : 0;
+}
+
+void NetworkComm::KeepServerWords(QByteArrayView data)
+{
+    serverWords_ += data.first(std::min(data.size(), ServerWordsLimit - serverWords_.size()));
 }
 
 void NetworkComm::OnReadyRead()
@@ -303,6 +379,14 @@ void NetworkComm::OnReadyRead()
     RaiseLineEvents();
     if (arrived > 0 && rThreshold_ > 0 && received_.size() >= rThreshold_)
         Raise(comEvReceive);
+    if (socket_.bytesAvailable() > 0 && !std::exchange(readQueued_, true))
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                readQueued_ = false;
+                OnReadyRead();
+            },
+            Qt::QueuedConnection);
 }
 
 void NetworkComm::RaiseLineEvents()
@@ -318,11 +402,16 @@ void NetworkComm::OnDropped()
 {
     if (!connectedTo_ || socket_.state() == QAbstractSocket::ConnectedState)
         return;
-    const bool wasOpen = open_;
+    if (open_)
+        Lose(QStringLiteral("the connection was lost."));
+    else
+        Disconnect();
+}
+
+void NetworkComm::Lose(const QString& what)
+{
     Disconnect();
-    if (!wasOpen)
-        return;
-    Fail(QStringLiteral("the connection was lost."));
+    Fail(what);
     emit portLost();
 }
 

@@ -30,4 +30,8 @@ void RoutingComm::Pass(MSComm& kind)
         if (current_ == &kind)
             emit portLost();
     });
+    connect(&kind, &MSComm::notice, this, [this, &kind](const QString& text) {
+        if (current_ == &kind)
+            emit notice(text);
+    });
 }

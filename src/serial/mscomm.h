@@ -59,4 +59,7 @@ signals:
     // The device went away while open (unplugged, or its far side closed);
     // the port has been closed.
     void portLost();
+    // Worth a line in the log, though nothing failed: output held up by a
+    // slow peer, an option the peer withdrew.
+    void notice(const QString& text);
 };

@@ -205,4 +205,119 @@ TEST(NetworkWindow, OpensANetworkEntryAsAnyPortAndShowsWhyOneCannotBeOpened)
             urls[3] + ": host not found." }));
 }
 
+// The window on one network port, COM1, with the log running from start-up.
+struct LoggedNetworkWindow {
+    explicit LoggedNetworkWindow(const QString& url, int outputStallMs = NetworkComm::OutputStallMs)
+        : map(PortMap::FromSettingsBytes("COM1=" + url.toLatin1()))
+        , network(map, outputStallMs)
+    {
+        h.portMap = map;
+        h.logFile = h.folder.filePath("traffic.log");
+        form = std::make_unique<DurnixForm>(comm, h.Services());
+    }
+    // The texts of the PORT records, once the log has stopped and the last holds `last`.
+    QStringList PortRecords(const QByteArray& last)
+    {
+        form->StopLog();
+        QFile log(h.logFile);
+        QByteArray written; // by the log's own thread, a moment after it stopped
+        (void)QTest::qWaitFor([&] {
+            return (log.isOpen() || log.open(QIODevice::ReadOnly))
+                && (written += log.readAll()).contains(last);
+        });
+        QStringList records;
+        for (const QString& line : QString::fromUtf8(written).split('\n'))
+            if (line.section('\t', 1, 1) == "PORT")
+                records << line.section('\t', 3, 3);
+        return records;
+    }
+
+    FormHarness h;
+    PortMap map;
+    NetworkComm network;
+    RoutingComm comm { h.comm, network, map };
+    std::unique_ptr<DurnixForm> form;
+};
+
+// A write that the system refuses, because the server has reset the connection, is reported.
+TEST(Opening, AWriteOnAConnectionTheServerResetFails)
+{
+    ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
+    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
+    const int fd = SocketConnectedTo(server.Port());
+    server.Reset();
+    // The reset reaches the system; the port is told nothing until it writes.
+    tcp_info info {};
+    socklen_t size = sizeof info;
+    for (QDeadlineTimer deadline(5000); !deadline.hasExpired() && info.tcpi_state != TCP_CLOSE;)
+        ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size);
+    EXPECT_FALSE(port.setOutput("x"));
+    EXPECT_EQ(port.errorText(), server.Url() + ": the connection was lost.");
+}
+
+// A server that takes nothing. Output waits up to the bound; a send beyond it is not written: the window
+// beeps, and the log notes it once per stall. Once the queue has not moved for the stall time, counted from
+// its last move, the port is lost.
+TEST(Output, ToAServerThatTakesNothingIsBoundedAndAStallLosesThePort)
+{
+    ScriptedServer server({}, { .reads = false });
+    const QString url = QStringLiteral("socket://127.0.0.1:%1").arg(server.Port());
+    LoggedNetworkWindow w(url, 2000);
+    // Small buffers in the system, so that what the server reads moves the port's own queue at once.
+    const int smallBuffer = 4096;
+    ::setsockopt(SocketConnectedTo(server.Port()), SOL_SOCKET, SO_SNDBUF, &smallBuffer, sizeof smallBuffer);
+    for (int sends = 0; sends < 2000 && w.network.setOutput(QByteArray(30'000, 'x')); ++sends) { }
+    const qint64 waiting = w.network.outBufferCount();
+    EXPECT_LE(waiting, NetworkComm::OutputLimit);
+    EXPECT_GT(waiting, NetworkComm::OutputLimit - 30'000);
+    EXPECT_EQ(
+        w.network.errorText(), QStringLiteral("%1: output held up: %2 bytes waiting.").arg(url).arg(waiting));
+    w.form->TextOutput->setEditText(QString(30'000, 'x'));
+    w.form->CommandSend->click();
+    EXPECT_EQ(w.h.beeps, 1);
+    EXPECT_EQ(w.network.outBufferCount(), waiting);
+
+    server.Read(256 * 1024);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.network.outBufferCount() < waiting; }, 5000));
+    EXPECT_FALSE(w.network.setOutput(QByteArray(NetworkComm::OutputLimit, 'x')));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.form->MSComm1.portOpen(); }, 10000));
+    QStringList records = w.PortRecords("lost COM1");
+    records.replaceInStrings(QRegularExpression("\\d+ bytes waiting"), "N bytes waiting");
+    EXPECT_EQ(records,
+        QStringList({ "open COM1 " + url + " 4800,N,8,1", "COM1: output held up: N bytes waiting",
+            "COM1: output held up: N bytes waiting", "lost COM1: " + url + ": the server takes no data." }));
+}
+
+// A stream handed over in one go, 10 MB as a device sends at 10 MB/s in a second, is taken in slices, and the
+// event loop turns between them: a timer set at the first slice fires long before the last. The rest waits in
+// the system, not in the port.
+TEST(Input, AStreamIsTakenInSlicesAndTheEventLoopTurnsBetweenThem)
+{
+    const QByteArray stream(10'000'000, 'x');
+    for (const bool rfc2217 : { false, true }) {
+        ScriptedServer server(rfc2217 ? TelnetCommand(TelnetDo, TelnetComPort) : QByteArray());
+        const QString url
+            = rfc2217 ? server.Url() : QStringLiteral("socket://127.0.0.1:%1").arg(server.Port());
+        NetworkComm port(PortMap::FromSettingsBytes("COM1=" + url.toLatin1()));
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
+        port.setRThreshold(1);
+        qsizetype got = 0, largest = 0, gotWhenTimerFired = -1;
+        qint64 mostHeld = 0;
+        QObject::connect(&port, &MSComm::onComm, [&] {
+            if (got == 0)
+                QTimer::singleShot(0, &port, [&] { gotWhenTimerFired = got; });
+            mostHeld = std::max(mostHeld, port.inBufferCount());
+            const qsizetype size = port.input().size();
+            got += size;
+            largest = std::max(largest, size);
+        });
+        server.Send(stream);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return got == stream.size(); }, 30000)) << url.toStdString();
+        EXPECT_LE(largest, NetworkComm::ReadSlice) << url.toStdString();
+        EXPECT_LE(mostHeld, NetworkComm::ReadAhead + NetworkComm::ReadSlice) << url.toStdString();
+        EXPECT_TRUE(gotWhenTimerFired >= 0 && gotWhenTimerFired < stream.size() / 2) << gotWhenTimerFired;
+    }
+}
+
 } // namespace
