@@ -22,16 +22,34 @@ constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, WONT = 252, DO = 253, D
 constexpr auto Rfc = NetworkKind::Rfc2217, Raw = NetworkKind::Socket;
 
 // Either scheme in any case, a host name, an IPv4 address or a bracketed IPv6 address, and a port from
-// 1 to 65535; nothing else.
-TEST(NetworkUrl, ReadsTheKindHostAndPort)
+// 1 to 65535; for anything else what is wrong, in words.
+TEST(NetworkUrl, ReadsTheKindHostAndPortOrSaysWhatIsWrong)
 {
-    const std::pair<const char*, std::optional<NetworkAddress>> cases[]
-        = { { "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 } },
-              { "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 } },
-              { "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 } }, { "/dev/ttyUSB0", {} },
-              { "rfc2217://host", {} }, { "socket://host:65536", {} }, { "socket://::1:80", {} } };
-    for (const auto& [url, address] : cases)
+    const char* const scheme = "unknown scheme; write rfc2217://HOST:PORT or socket://HOST:PORT";
+    const std::tuple<const char*, std::optional<NetworkAddress>, const char*> cases[] = {
+        { "rfc2217://ser2net.lab:2000", NetworkAddress { Rfc, "ser2net.lab", 2000 }, "" },
+        { "socket://127.0.0.1:65535", NetworkAddress { Raw, "127.0.0.1", 65535 }, "" },
+        { "RFC2217://[::1]:7000", NetworkAddress { Rfc, "::1", 7000 }, "" },
+        { "/dev/ttyUSB0", {}, scheme },
+        { "telnet://host:23", {}, scheme },
+        { "rfc2217://host", {}, "no port" },
+        { "rfc2217://host:", {}, "no port" },
+        { "rfc2217://[::1]", {}, "no port" },
+        { "rfc2217://:2000", {}, "no host" },
+        { "rfc2217://[]:2000", {}, "no host" },
+        { "socket://host:0", {}, "port 0 is not a TCP port" },
+        { "socket://host:65536", {}, "port 65536 is out of range" },
+        { "socket://host:123456", {}, "port 123456 is out of range" },
+        { "socket://host:2k", {}, "the port is not a number" },
+        { "socket://host:-1", {}, "the port is not a number" },
+        { "socket://::1:80", {}, "an IPv6 address goes in brackets: [::1]" },
+        { "socket://[host]:80", {}, "[host] is not an IPv6 address" },
+        { "socket://user@host:80", {}, "\"user@host\" is not a host name or an address" },
+    };
+    for (const auto& [url, address, problem] : cases) {
         EXPECT_EQ(ParseNetworkAddress(QString::fromLatin1(url)), address) << url;
+        EXPECT_EQ(NetworkAddressProblem(QString::fromLatin1(url)), problem) << url;
+    }
 }
 
 // A server's stream after our own requests went out, fed whole and byte by byte: the data, our replies,
