@@ -9,7 +9,8 @@
 class TelnetNegotiation
 {
 public:
-    enum class ComPort { Pending, Accepted, Refused };
+    // Withdrawn: the server took the COM-PORT-OPTION and then ended it (DONT or WONT COM-PORT).
+    enum class ComPort { Pending, Accepted, Refused, Withdrawn };
 
     // What we ask for on connecting.
     QByteArray Requests();
@@ -24,8 +25,10 @@ private:
     // `offered` says whether we take the option; the replies are yes and no for that side.
     static QByteArray Offer(States& side, quint8 option, bool offered, quint8 yes, quint8 no);
     static QByteArray Withdraw(States& side, quint8 option, quint8 no);
+    QByteArray EndComPort();
 
     States ours_ {}; // options we perform (WILL / WONT from us)
     States theirs_ {}; // options the peer performs (DO / DONT from us)
     bool comPortRefused_ = false;
+    bool comPortWithdrawn_ = false;
 };

@@ -53,8 +53,8 @@ TEST(NetworkUrl, ReadsTheKindHostAndPortOrSaysWhatIsWrong)
 }
 
 // A server's stream after our own requests went out, fed whole and byte by byte: the data, our replies,
-// the line events (pulses included), whether the server takes the COM-PORT-OPTION and the format its
-// answers put in force.
+// the line events (pulses included), whether the server takes the COM-PORT-OPTION, the format its
+// answers put in force and whether it holds our output back. A new start forgets all of it.
 using CP = TelnetNegotiation::ComPort;
 struct StreamCase {
     const char* name;
@@ -62,6 +62,7 @@ struct StreamCase {
     QList<int> events = {};
     CP comPort = CP::Pending;
     const char* inForce = "0,?,0,?"; // nothing told
+    bool suspended = false;
     DURNIX_PRINTS_ITS_NAME(StreamCase)
 };
 using ServerStream = testing::TestWithParam<StreamCase>;
@@ -83,8 +84,18 @@ TEST_P(ServerStream, GivesDataRepliesAndLineEventsHoweverCut)
         EXPECT_EQ(std::tie(data, replies, events), std::tie(row.data, row.replies, row.events))
             << "pieces of " << piece;
         EXPECT_EQ(client.comPort(), row.comPort) << "pieces of " << piece;
+        EXPECT_EQ(std::tuple(client.comPortActive(), client.comPortWithdrawn(), client.outputSuspended()),
+            std::tuple(row.comPort == CP::Accepted, row.comPort == CP::Withdrawn, row.suspended))
+            << "pieces of " << piece;
         EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), row.inForce) << "pieces of " << piece;
     }
+    Rfc2217Client client;
+    QByteArray data, replies;
+    client.Receive(row.stream, data, replies);
+    client.Start();
+    EXPECT_EQ(std::tuple(client.comPort(), client.outputSuspended(), client.lines().ctsCount),
+        std::tuple(CP::Pending, false, 0));
+    EXPECT_EQ(ComPortSettingsText(client.settingsInForce()), "0,?,0,?");
 }
 
 const auto Cpo = [](std::initializer_list<int> payload) { return TelnetSubnegotiation(CPO, Bytes(payload)); };
@@ -117,8 +128,49 @@ INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
         { "FormatAnswers",
             Cpo({ 101, 0, 1, 0xC2, 0 }) + Cpo({ 102, 7 }) + Cpo({ 103, 4 }) + Cpo({ 104, 3 })
                 + Cpo({ 101, 0, 0, 0, 0 }) + Cpo({ 102, 0 }) + Cpo({ 103, 0 }) + Cpo({ 104, 0 }),
-            "", {}, {}, CP::Pending, "115200,M,7,1.5" } }),
+            "", {}, {}, CP::Pending, "115200,M,7,1.5" },
+        { "FlowControlSuspended", Cpo({ 108 }) + "x", "x", {}, {}, CP::Pending, "0,?,0,?", true },
+        { "FlowControlResumed", Cpo({ 108 }) + Cpo({ 109 }), "", {} },
+        // Our side ends once, confirmed once; the suspension ends with it, and what the server still
+        // sends for the option is not taken.
+        { "ComPortWithdrawnByDont",
+            Bytes({ IAC, DO, CPO }) + Cpo({ 108 }) + Bytes({ IAC, DONT, CPO, IAC, DONT, CPO })
+                + Cpo({ 107, 0x10 }) + Cpo({ 108 }),
+            "", Bytes({ IAC, WONT, CPO }), {}, CP::Withdrawn },
+        { "ComPortWithdrawnByWont", Bytes({ IAC, DO, CPO, IAC, WONT, CPO, IAC, WONT, CPO }), "",
+            Bytes({ IAC, WONT, CPO }), {}, CP::Withdrawn },
+        { "WontBeforeTakingIsNoWithdrawal", Bytes({ IAC, WONT, CPO, IAC, DO, CPO }), "", {}, {},
+            CP::Accepted },
+        { "TakenAgainAfterWithdrawal", Bytes({ IAC, DO, CPO, IAC, DONT, CPO, IAC, DO, CPO }), "",
+            Bytes({ IAC, WONT, CPO, IAC, WILL, CPO }), {}, CP::Accepted } }),
     ByName);
+
+// Each part of the format stands as asked until the server answers it, and then as its latest answer;
+// an answer of 0 answers nothing. A new request asks every part again.
+TEST(SettingsInForce, AreTheServersLatestAnswersOverWhatWasAsked)
+{
+    const ComPortSettings fast { 19200, 8, 1, 1 }, even { 19200, 7, 3, 1 };
+    const std::tuple<std::optional<ComPortSettings>, QByteArray, const char*, bool> steps[] = {
+        { {}, {}, "0,?,0,?", true }, { fast, {}, "19200,N,8,1", false },
+        { {}, Cpo({ 101, 0, 0, 0x25, 0x80 }), "9600,N,8,1, asked 19200,N,8,1", false },
+        { {}, Cpo({ 102, 8 }) + Cpo({ 103, 1 }) + Cpo({ 104, 0 }), "9600,N,8,1, asked 19200,N,8,1", false },
+        { {}, Cpo({ 104, 1 }), "9600,N,8,1, asked 19200,N,8,1", true },
+        { {}, Cpo({ 101, 0, 0, 0x12, 0xC0 }), "4800,N,8,1, asked 19200,N,8,1", true },
+        { even, {}, "19200,E,7,1", false },
+        { {}, Cpo({ 101, 0, 0, 0x4B, 0 }) + Cpo({ 102, 7 }) + Cpo({ 103, 3 }) + Cpo({ 104, 1 }),
+            "19200,E,7,1", true }
+    };
+    Rfc2217Client client;
+    client.Start();
+    for (const auto& [request, answers, text, answered] : steps) {
+        if (request)
+            client.Requested(*request);
+        QByteArray data, replies;
+        client.Receive(answers, data, replies);
+        EXPECT_EQ(SettingsInForceText(client.settingsInForce(), client.settingsAsked()), text) << text;
+        EXPECT_EQ(client.formatAnswered(), answered) << text;
+    }
+}
 
 TEST(TelnetParser, DropsASubnegotiationLongerThanAnyWeTake)
 {
