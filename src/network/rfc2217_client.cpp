@@ -18,12 +18,33 @@ QByteArray Rfc2217Client::Start()
     return negotiation_.Requests();
 }
 
+// The data before each message is read in the mode that was in force before it.
 void Rfc2217Client::Receive(QByteArrayView bytes, QByteArray& data, QByteArray& reply)
 {
     QList<TelnetMessage> messages;
+    qsizetype read = data.size(), kept = data.size();
     parser_.Feed(bytes, data, messages);
-    for (const TelnetMessage& message : messages)
+    for (const TelnetMessage& message : messages) {
+        kept = TakeData(data, read, message.dataBefore, kept);
+        read = message.dataBefore;
         Take(message, reply);
+    }
+    data.truncate(TakeData(data, read, data.size(), kept));
+}
+
+// Outside binary mode the server sends a CR as CR NUL, and the NUL goes. The bytes kept of
+// data[from, to) move down to `out`; returns where they end.
+qsizetype Rfc2217Client::TakeData(QByteArray& data, qsizetype from, qsizetype to, qsizetype out)
+{
+    const bool binary = negotiation_.receivesBinary();
+    char* bytes = data.data();
+    for (qsizetype at = from; at < to; ++at) {
+        const char byte = bytes[at];
+        if (binary || !afterCr_ || byte != '\0')
+            bytes[out++] = byte;
+        afterCr_ = byte == '\r';
+    }
+    return out;
 }
 
 // A withdrawn option ends its suspension, and what the server still sends for it is not taken.

@@ -7,7 +7,8 @@
 
 // The Telnet connection with the COM-PORT-OPTION, without the socket: the bytes of the server become
 // port data, the replies the negotiation needs, the remote modem lines and line errors, the line
-// format the server says is in force and whether it holds our output back.
+// format the server says is in force and whether it holds our output back; our data becomes the
+// bytes for the wire.
 class Rfc2217Client
 {
 public:
@@ -15,6 +16,11 @@ public:
     QByteArray Start();
     // Data bytes are appended to `data`, the replies for the server to `reply`.
     void Receive(QByteArrayView bytes, QByteArray& data, QByteArray& reply);
+    // Port data as it goes on the wire, in the mode of our direction.
+    QByteArray EncodeData(QByteArrayView data) const
+    {
+        return TelnetEscape(data, negotiation_.sendsBinary());
+    }
 
     TelnetNegotiation::ComPort comPort() const { return negotiation_.comPort(); }
     bool comPortActive() const { return comPort() == TelnetNegotiation::ComPort::Accepted; }
@@ -36,6 +42,7 @@ public:
     bool formatAnswered() const { return unanswered_ == 0; }
 
 private:
+    qsizetype TakeData(QByteArray& data, qsizetype from, qsizetype to, qsizetype out);
     void Take(const TelnetMessage& message, QByteArray& reply);
     void TakeComPort(const QByteArray& payload);
     template <typename Part> void TakeAnswer(ComPortCommand command, Part& part, Part value);
@@ -48,4 +55,5 @@ private:
     ComPortSettings inForce_, asked_;
     quint8 unanswered_ = 0; // a bit per part, at its command's place
     bool suspended_ = false;
+    bool afterCr_ = false; // the last data byte given out was a CR
 };

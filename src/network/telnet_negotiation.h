@@ -1,5 +1,7 @@
 #pragma once
 
+#include "network/telnet_codec.h"
+
 #include <QByteArray>
 #include <array>
 
@@ -17,6 +19,10 @@ public:
     // The reply to the peer's WILL, WONT, DO or DONT; empty when none is due.
     QByteArray Answer(quint8 verb, quint8 option);
     ComPort comPort() const;
+    // Whether our data and the peer's go in binary mode: from our request on, until the peer refuses
+    // or ends it. Otherwise that direction follows the network virtual terminal's rules.
+    bool sendsBinary() const { return ours_[TelnetBinary] != State::No; }
+    bool receivesBinary() const { return theirs_[TelnetBinary] != State::No; }
 
 private:
     enum class State : quint8 { No, WantYes, Yes };

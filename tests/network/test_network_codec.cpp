@@ -142,8 +142,32 @@ INSTANTIATE_TEST_SUITE_P(Network, ServerStream,
         { "WontBeforeTakingIsNoWithdrawal", Bytes({ IAC, WONT, CPO, IAC, DO, CPO }), "", {}, {},
             CP::Accepted },
         { "TakenAgainAfterWithdrawal", Bytes({ IAC, DO, CPO, IAC, DONT, CPO, IAC, DO, CPO }), "",
-            Bytes({ IAC, WONT, CPO, IAC, WILL, CPO }), {}, CP::Accepted } }),
+            Bytes({ IAC, WONT, CPO, IAC, WILL, CPO }), {}, CP::Accepted },
+        // From the refusal on, a CR comes as CR NUL (a command may stand between them) and the NUL goes.
+        { "ServerRefusesBinaryForItsData",
+            Bytes({ 13, 0, IAC, WONT, 0, 'a', 13, IAC, 241, 0, 13, 10, 13, 13, 0, 0, 0 }),
+            Bytes({ 13, 0, 'a', 13, 13, 10, 13, 13, 0, 0 }), {} },
+        { "OurBinaryRefusedOnly", Bytes({ IAC, DONT, 0, 13, 0 }), Bytes({ 13, 0 }), {} } }),
     ByName);
+
+// Our data on the wire: 0xFF doubled always, and once the server refuses BINARY for our data, a CR that
+// LF does not follow goes as CR NUL.
+TEST(TelnetData, GoesOnTheWireInTheModeOfOurDirection)
+{
+    const QByteArray data = Bytes({ 'a', 13, 10, 13, 13, IAC, 0, 13 });
+    const QByteArray binary = Bytes({ 'a', 13, 10, 13, 13, IAC, IAC, 0, 13 });
+    const std::tuple<const char*, QByteArray, QByteArray> cases[] = { { "binary", {}, binary },
+        { "refused", Bytes({ IAC, DONT, 0 }), Bytes({ 'a', 13, 10, 13, 0, 13, 0, IAC, IAC, 0, 13, 0 }) },
+        { "refused and taken again", Bytes({ IAC, DONT, 0, IAC, DO, 0 }), binary },
+        { "refused for the server's data", Bytes({ IAC, WONT, 0 }), binary } };
+    for (const auto& [name, server, wire] : cases) {
+        Rfc2217Client client;
+        client.Start();
+        QByteArray received, replies;
+        client.Receive(server, received, replies);
+        EXPECT_EQ(client.EncodeData(data), wire) << name;
+    }
+}
 
 // Each part of the format stands as asked until the server answers it, and then as its latest answer;
 // an answer of 0 answers nothing. A new request asks every part again.
