@@ -230,7 +230,8 @@ TEST(PortLost, TheRealBoxWaitsForNobodyAndClosingTheWindowStillEndsTheProgram)
     EXPECT_FALSE(waited) << "the box ran an event loop of its own";
     const QMessageBox* box = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
-        box = window->isVisible() ? qobject_cast<QMessageBox*>(window) : box;
+        if (window->isVisible() && qobject_cast<QMessageBox*>(window))
+            box = qobject_cast<QMessageBox*>(window);
     ASSERT_TRUE(box) << "no box on the screen";
     EXPECT_FALSE(box->isModal());
     EXPECT_EQ(box->windowTitle(), "Durnix");
