@@ -1,7 +1,8 @@
 // The receiving side of a network port: data bytes mixed with option negotiations, subnegotiations
 // (some too long to keep) and other Telnet commands, as a server may send them. However the stream
-// is cut into chunks, the data bytes out equal the data bytes in. The raw input as a stream gives
-// the same data and replies whole and in chunks.
+// is cut into chunks, the data bytes out equal the data bytes in; when the server refuses BINARY for
+// its data first, each CR NUL among them is read as a CR. The raw input as a stream gives the same
+// data and replies whole and in chunks.
 #include "fuzz_check.h"
 #include "network/rfc2217_client.h"
 #include "network/telnet_codec.h"
@@ -12,7 +13,8 @@ namespace
 {
 
 // Each pair of input bytes (tag, value) adds one piece to the stream. Built in place: a temporary
-// per byte would cost more than the parsing under test.
+// per byte would cost more than the parsing under test. Its negotiations leave BINARY alone, so the
+// mode set up front holds throughout.
 void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
 {
     const char iac = char(TelnetIac);
@@ -25,7 +27,8 @@ void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
             stream.append(iac);
         break;
     case 2:
-        stream.append(iac).append(char(TelnetWill + value % 4)).append(char(value));
+        stream.append(iac).append(char(TelnetWill + value % 4));
+        stream.append(char(value == TelnetBinary ? TelnetSuppressGoAhead : value));
         break;
     case 3:
         if (tag & 4) {
@@ -46,6 +49,7 @@ void AddPiece(quint8 tag, quint8 value, QByteArray& stream, QByteArray& data)
 QByteArray Receive(QByteArrayView stream, ChunkLengths chunks, QByteArray& replies)
 {
     Rfc2217Client client;
+    client.Start();
     QByteArray data;
     for (qsizetype at = 0; at < stream.size();) {
         const qsizetype length = chunks.Next(stream.size() - at);
@@ -65,8 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     size = std::min<std::size_t>(size, 512);
     QByteArray stream, data;
     stream.reserve(qsizetype(size) * 16);
+    const bool binaryRefused = bytes[0] & 0x80;
+    if (binaryRefused)
+        stream.append(char(TelnetIac)).append(char(TelnetWont)).append(char(TelnetBinary));
     for (std::size_t i = 1; i + 1 < size; i += 2)
         AddPiece(bytes[i], bytes[i + 1], stream, data);
+    if (binaryRefused)
+        data.replace(QByteArrayView("\r\0", 2), QByteArrayView("\r"));
     QByteArray replies;
     // Chunks of at most 16 bytes or more still cut anywhere, at a fraction of the calls of 1-byte ones.
     FUZZ_CHECK(Receive(stream, ChunkLengths(bytes[0] | 4), replies) == data);

@@ -59,10 +59,12 @@ QString AskLogFileName(const QString& initialFolder)
     return ChosenFile(dialog);
 }
 
-void ShowLogFailure(const QString& message)
+// A box that waits for nobody: sends, repeats and the log go on while it is open. One that belongs
+// to the main window is closed with it and keeps no program running after the window is gone.
+void ShowWithoutWaiting(QWidget* window, const QString& message)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Durnix"), message, QMessageBox::Ok,
-        QApplication::activeWindow());
+    auto* box
+        = new QMessageBox(QMessageBox::Warning, QStringLiteral("Durnix"), message, QMessageBox::Ok, window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -87,6 +89,8 @@ FormServices DesktopServices(const QString& settingsFolder, const PortMap& portM
     services.programFolder = QCoreApplication::applicationDirPath();
     services.portMap = portMap;
     services.askLogFileName = AskLogFileName;
-    services.showLogFailure = ShowLogFailure;
+    services.showLogFailure
+        = [](const QString& message) { ShowWithoutWaiting(QApplication::activeWindow(), message); };
+    services.showPortLost = ShowWithoutWaiting;
     return services;
 }

@@ -6,6 +6,8 @@
 #include <QTime>
 #include <functional>
 
+class QWidget;
+
 // What the window needs from the world outside it. The program fills these
 // with the real dialogs, beep and clocks; tests replace them so that nothing
 // blocks and time can be chosen.
@@ -30,6 +32,10 @@ struct FormServices {
     // Why logging stopped or could not start. It must not wait for the operator:
     // sends and repeats go on meanwhile.
     std::function<void(const QString& message)> showLogFailure = [](const QString&) {};
+    // A port that was open is lost; message names it and the cause. The box must not wait for the
+    // operator, and belongs to window, so that closing the window still ends the program.
+    std::function<void(QWidget* window, const QString& message)> showPortLost
+        = [](QWidget*, const QString&) {};
     // The log to start with the window (absolute), or empty.
     QString logFile;
 };

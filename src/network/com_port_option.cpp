@@ -22,6 +22,12 @@ QString ComPortSettingsText(const ComPortSettings& settings)
         .arg(stopSizes[settings.stopSize < 4 ? settings.stopSize : 0]);
 }
 
+QString SettingsInForceText(const ComPortSettings& inForce, const ComPortSettings& asked)
+{
+    const QString text = ComPortSettingsText(inForce);
+    return inForce == asked ? text : QStringLiteral("%1, asked %2").arg(text, ComPortSettingsText(asked));
+}
+
 QByteArray ComPortMessage(quint8 command, QByteArrayView value)
 {
     return TelnetSubnegotiation(TelnetComPort, QByteArray(1, char(command)).append(value));

@@ -13,6 +13,8 @@ enum ComPortCommand : quint8 {
     SetControl = 5,
     NotifyLineState = 6,
     NotifyModemState = 7,
+    FlowControlSuspend = 8,
+    FlowControlResume = 9,
     SetLineStateMask = 10,
     SetModemStateMask = 11,
     PurgeData = 12,
@@ -56,6 +58,8 @@ struct ComPortSettings {
 ComPortSettings ComPortSettingsOf(const PortSettings& settings);
 // "speed,parity,data,stop" as the settings text reads, with "1.5" for that stop size.
 QString ComPortSettingsText(const ComPortSettings& settings);
+// The format in force, and what was asked when that differs: "4800,N,8,1, asked 19200,N,8,1".
+QString SettingsInForceText(const ComPortSettings& inForce, const ComPortSettings& asked);
 
 // One command, framed: IAC SB COM-PORT-OPTION command value IAC SE.
 QByteArray ComPortMessage(quint8 command, QByteArrayView value);

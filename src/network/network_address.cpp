@@ -8,14 +8,20 @@ namespace
 constexpr QStringView Rfc2217Scheme = u"rfc2217://";
 constexpr QStringView SocketScheme = u"socket://";
 
-std::optional<quint16> ReadPort(QStringView text)
+// The problem with a port written in plain digits, or none.
+QString ReadPort(QStringView text, quint16& port)
 {
-    const bool digitsOnly = !text.isEmpty() && text.size() <= 5
-        && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-    const int port = digitsOnly ? text.toInt() : 0;
-    if (port < 1 || port > 65535)
-        return std::nullopt;
-    return quint16(port);
+    if (text.isEmpty())
+        return QStringLiteral("no port");
+    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return QStringLiteral("the port is not a number");
+    const int value = text.size() <= 5 ? text.toInt() : -1;
+    if (value == 0)
+        return QStringLiteral("port %1 is not a TCP port").arg(text);
+    if (value < 0 || value > 65535)
+        return QStringLiteral("port %1 is out of range").arg(text);
+    port = quint16(value);
+    return {};
 }
 
 bool PlainHost(QStringView host)
@@ -32,6 +38,42 @@ bool BracketedHost(QStringView host)
     });
 }
 
+// A name or an IPv4 address, or an IPv6 address in brackets, which `read` holds without them.
+QString ReadHost(QStringView host, QString& read)
+{
+    if (host.isEmpty() || host == u"[]")
+        return QStringLiteral("no host");
+    const bool bracketed = host.size() > 2 && host.startsWith(u'[') && host.endsWith(u']');
+    const QStringView name = bracketed ? host.sliced(1, host.size() - 2) : host;
+    if (bracketed && !BracketedHost(name))
+        return QStringLiteral("%1 is not an IPv6 address").arg(host);
+    if (!bracketed && BracketedHost(name))
+        return QStringLiteral("an IPv6 address goes in brackets: [%1]").arg(name);
+    if (!bracketed && !PlainHost(name))
+        return QStringLiteral("\"%1\" is not a host name or an address").arg(name);
+    read = name.toString();
+    return {};
+}
+
+// What is wrong with the URL, or nothing with `address` filled in.
+QString ReadAddress(QStringView url, NetworkAddress& address)
+{
+    QStringView rest;
+    if (url.startsWith(Rfc2217Scheme, Qt::CaseInsensitive)) {
+        address.kind = NetworkKind::Rfc2217;
+        rest = url.sliced(Rfc2217Scheme.size());
+    } else if (url.startsWith(SocketScheme, Qt::CaseInsensitive)) {
+        rest = url.sliced(SocketScheme.size());
+    } else {
+        return QStringLiteral("unknown scheme; write rfc2217://HOST:PORT or socket://HOST:PORT");
+    }
+    const qsizetype colon = rest.lastIndexOf(u':');
+    if (colon < 0 || rest.endsWith(u']'))
+        return QStringLiteral("no port");
+    const QString problem = ReadPort(rest.sliced(colon + 1), address.port);
+    return problem.isEmpty() ? ReadHost(rest.first(colon), address.host) : problem;
+}
+
 } // namespace
 
 bool NamesNetworkPort(QStringView path)
@@ -43,26 +85,13 @@ bool NamesNetworkPort(QStringView path)
 std::optional<NetworkAddress> ParseNetworkAddress(QStringView url)
 {
     NetworkAddress address;
-    QStringView rest;
-    if (url.startsWith(Rfc2217Scheme, Qt::CaseInsensitive)) {
-        address.kind = NetworkKind::Rfc2217;
-        rest = url.sliced(Rfc2217Scheme.size());
-    } else if (url.startsWith(SocketScheme, Qt::CaseInsensitive)) {
-        rest = url.sliced(SocketScheme.size());
-    } else {
+    if (!ReadAddress(url, address).isEmpty())
         return std::nullopt;
-    }
-    const qsizetype colon = rest.lastIndexOf(u':');
-    if (colon < 0)
-        return std::nullopt;
-    QStringView host = rest.first(colon);
-    const bool bracketed = host.startsWith(u'[') && host.endsWith(u']') && host.size() > 2;
-    if (bracketed)
-        host = host.sliced(1, host.size() - 2);
-    const std::optional<quint16> port = ReadPort(rest.sliced(colon + 1));
-    if (!port || !(bracketed ? BracketedHost(host) : PlainHost(host)))
-        return std::nullopt;
-    address.host = host.toString();
-    address.port = *port;
     return address;
+}
+
+QString NetworkAddressProblem(QStringView url)
+{
+    NetworkAddress address;
+    return ReadAddress(url, address);
 }

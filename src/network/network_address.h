@@ -22,3 +22,6 @@ bool NamesNetworkPort(QStringView path);
 // HOST is a name or IPv4 address without ':', or an IPv6 address in brackets; PORT is 1 to 65535 in
 // plain digits. Nothing for any other text.
 std::optional<NetworkAddress> ParseNetworkAddress(QStringView url);
+// What is wrong with a URL that ParseNetworkAddress does not read, in words ("no host", "port 0 is
+// not a TCP port", ...); empty for one it reads.
+QString NetworkAddressProblem(QStringView url);

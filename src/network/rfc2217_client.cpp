@@ -4,29 +4,72 @@
 
 #include <QtEndian>
 
+namespace
+{
+
+constexpr quint8 FormatParts
+    = (1 << SetBaudRate) | (1 << SetDataSize) | (1 << SetParity) | (1 << SetStopSize);
+
+} // namespace
+
+QByteArray Rfc2217Client::Start()
+{
+    *this = {};
+    return negotiation_.Requests();
+}
+
+// The data before each message is read in the mode that was in force before it.
 void Rfc2217Client::Receive(QByteArrayView bytes, QByteArray& data, QByteArray& reply)
 {
     QList<TelnetMessage> messages;
+    qsizetype read = data.size(), kept = data.size();
     parser_.Feed(bytes, data, messages);
     for (const TelnetMessage& message : messages) {
-        if (message.verb != TelnetSb)
-            reply += negotiation_.Answer(message.verb, message.option);
-        else if (message.option == TelnetComPort && !message.payload.isEmpty())
-            Take(message.payload);
+        kept = TakeData(data, read, message.dataBefore, kept);
+        read = message.dataBefore;
+        Take(message, reply);
+    }
+    data.truncate(TakeData(data, read, data.size(), kept));
+}
+
+// Outside binary mode the server sends a CR as CR NUL, and the NUL goes. The bytes kept of
+// data[from, to) move down to `out`; returns where they end.
+qsizetype Rfc2217Client::TakeData(QByteArray& data, qsizetype from, qsizetype to, qsizetype out)
+{
+    const bool binary = negotiation_.receivesBinary();
+    char* bytes = data.data();
+    for (qsizetype at = from; at < to; ++at) {
+        const char byte = bytes[at];
+        if (binary || !afterCr_ || byte != '\0')
+            bytes[out++] = byte;
+        afterCr_ = byte == '\r';
+    }
+    return out;
+}
+
+// A withdrawn option ends its suspension, and what the server still sends for it is not taken.
+void Rfc2217Client::Take(const TelnetMessage& message, QByteArray& reply)
+{
+    if (message.verb != TelnetSb) {
+        reply += negotiation_.Answer(message.verb, message.option);
+        suspended_ = suspended_ && !comPortWithdrawn();
+    } else if (message.option == TelnetComPort && !message.payload.isEmpty() && !comPortWithdrawn()) {
+        TakeComPort(message.payload);
     }
 }
 
-// A value of the wrong length, or an answer of 0 (the server only telling that it has no value),
-// changes nothing.
-void Rfc2217Client::Take(const QByteArray& payload)
+// A value of the wrong length changes nothing. SUSPEND and RESUME carry none; one that comes is
+// ignored.
+void Rfc2217Client::TakeComPort(const QByteArray& payload)
 {
     const quint8 command = quint8(payload[0]) - ComPortAnswerOffset;
     const QByteArrayView value = QByteArrayView(payload).sliced(1);
-    if (command == SetBaudRate && value.size() == 4) {
-        if (const quint32 speed = qFromBigEndian<quint32>(value.data()))
-            inForce_.speed = speed;
+    if (command == FlowControlSuspend || command == FlowControlResume) {
+        suspended_ = command == FlowControlSuspend;
         return;
     }
+    if (command == SetBaudRate && value.size() == 4)
+        return TakeAnswer(SetBaudRate, inForce_.speed, qFromBigEndian<quint32>(value.data()));
     if (value.size() != 1)
         return;
     const quint8 byte = quint8(value[0]);
@@ -36,15 +79,27 @@ void Rfc2217Client::Take(const QByteArray& payload)
     case NotifyLineState:
         return TakeLineState(byte);
     case SetDataSize:
-        inForce_.dataSize = byte ? byte : inForce_.dataSize;
-        return;
+        return TakeAnswer(SetDataSize, inForce_.dataSize, byte);
     case SetParity:
-        inForce_.parity = byte ? byte : inForce_.parity;
-        return;
+        return TakeAnswer(SetParity, inForce_.parity, byte);
     case SetStopSize:
-        inForce_.stopSize = byte ? byte : inForce_.stopSize;
-        return;
+        return TakeAnswer(SetStopSize, inForce_.stopSize, byte);
     }
+}
+
+// An answer of 0 only tells that the server has no value: it neither changes the part nor answers it.
+template <typename Part> void Rfc2217Client::TakeAnswer(ComPortCommand command, Part& part, Part value)
+{
+    if (!value)
+        return;
+    part = value;
+    unanswered_ &= ~(1 << command);
+}
+
+void Rfc2217Client::Requested(const ComPortSettings& settings)
+{
+    asked_ = inForce_ = settings;
+    unanswered_ = FormatParts;
 }
 
 void Rfc2217Client::TakeModemState(quint8 state)

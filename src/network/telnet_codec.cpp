@@ -1,13 +1,16 @@
 #include "network/telnet_codec.h"
 
-QByteArray TelnetEscape(QByteArrayView data)
+QByteArray TelnetEscape(QByteArrayView data, bool binary)
 {
     QByteArray escaped;
-    escaped.reserve(data.size() + data.count(char(TelnetIac)));
-    for (char byte : data) {
+    escaped.reserve(data.size() + data.count(char(TelnetIac)) + (binary ? 0 : data.count('\r')));
+    for (qsizetype at = 0; at < data.size(); ++at) {
+        const char byte = data[at];
         escaped.append(byte);
         if (quint8(byte) == TelnetIac)
             escaped.append(byte);
+        else if (byte == '\r' && !binary && (at + 1 == data.size() || data[at + 1] != '\n'))
+            escaped.append('\0');
     }
     return escaped;
 }

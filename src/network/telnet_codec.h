@@ -20,8 +20,9 @@ enum TelnetOption : quint8 {
     TelnetComPort = 44,
 };
 
-// Data with every 0xFF doubled, so that the peer cannot take it for a command.
-QByteArray TelnetEscape(QByteArrayView data);
+// Data with every 0xFF doubled, so that the peer cannot take it for a command. Outside binary mode a
+// CR must be followed by LF or NUL: a CR that is not followed by LF in `data` goes as CR NUL.
+QByteArray TelnetEscape(QByteArrayView data, bool binary = true);
 // IAC verb option, as IAC WILL BINARY.
 QByteArray TelnetCommand(quint8 verb, quint8 option);
 // IAC SB option payload IAC SE, the payload escaped.

@@ -38,11 +38,14 @@ QByteArray TelnetNegotiation::Answer(quint8 verb, quint8 option)
         return Offer(ours_, option, WeTake(option), TelnetWill, TelnetWont);
     case TelnetDont:
         if (option == TelnetComPort)
-            comPortRefused_ = true;
+            return EndComPort();
         return Withdraw(ours_, option, TelnetWont);
     case TelnetWill:
         return Offer(theirs_, option, TheyMayTake(option), TelnetDo, TelnetDont);
     case TelnetWont:
+        // The server never performs COM-PORT itself; its WONT after taking ours withdraws it.
+        if (option == TelnetComPort && ours_[option] == State::Yes)
+            return EndComPort();
         return Withdraw(theirs_, option, TelnetDont);
     }
     return {};
@@ -52,7 +55,16 @@ TelnetNegotiation::ComPort TelnetNegotiation::comPort() const
 {
     if (ours_[TelnetComPort] == State::Yes)
         return ComPort::Accepted;
+    if (comPortWithdrawn_)
+        return ComPort::Withdrawn;
     return comPortRefused_ ? ComPort::Refused : ComPort::Pending;
+}
+
+// Refused before it was taken, withdrawn after; our side ends either way, confirmed only if it was on.
+QByteArray TelnetNegotiation::EndComPort()
+{
+    (ours_[TelnetComPort] == State::Yes ? comPortWithdrawn_ : comPortRefused_) = true;
+    return Withdraw(ours_, TelnetComPort, TelnetWont);
 }
 
 QByteArray TelnetNegotiation::Offer(States& side, quint8 option, bool offered, quint8 yes, quint8 no)

@@ -23,6 +23,7 @@ void TelnetParser::Feed(QByteArrayView bytes, QByteArray& data, QList<TelnetMess
             break;
         case State::Option:
             message_.option = byte;
+            message_.dataBefore = data.size();
             messages.append(message_);
             state_ = State::Data;
             break;
@@ -42,6 +43,7 @@ void TelnetParser::Feed(QByteArrayView bytes, QByteArray& data, QList<TelnetMess
                 state_ = State::SbData;
             } else {
                 // IAC SE ends the payload; a peer that forgets SE gets the same reading.
+                message_.dataBefore = data.size();
                 if (!tooLong_)
                     messages.append(message_);
                 state_ = State::Data;

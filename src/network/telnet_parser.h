@@ -3,11 +3,13 @@
 #include <QByteArray>
 #include <QList>
 
-// One negotiation (verb WILL, WONT, DO or DONT) or subnegotiation (verb SB, with its payload).
+// One negotiation (verb WILL, WONT, DO or DONT) or subnegotiation (verb SB, with its payload), and
+// where it stood in the stream: the size the data had when it ended.
 struct TelnetMessage {
     quint8 verb = 0;
     quint8 option = 0;
     QByteArray payload;
+    qsizetype dataBefore = 0;
 
     bool operator==(const TelnetMessage&) const = default;
 };

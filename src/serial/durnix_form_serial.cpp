@@ -10,6 +10,22 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace
+{
+
+// The box names the device once, although the port's reason usually begins with it.
+QString PortLostMessage(int port, const QString& device, QString reason)
+{
+    const QString named = device + QStringLiteral(": ");
+    if (reason.startsWith(named))
+        reason.remove(0, named.size());
+    return QStringLiteral("COM%1 (%2) was lost: %3\n\nPick COM%1 again to reopen it.")
+        .arg(port)
+        .arg(device, reason);
+}
+
+} // namespace
+
 void DurnixForm::ConfigurePort()
 {
     const bool opened = ConfigurePortSteps();
@@ -48,13 +64,17 @@ void DurnixForm::ReportPortFailure()
 }
 
 // A device that vanishes ends repetition, which would otherwise only beep at
-// every tick; picking the port again reopens it.
+// every tick; picking the port again reopens it. The beep may go unheard, so a
+// box says what was lost and why.
 void DurnixForm::MSComm1_PortLost()
 {
     LogPortLost();
     SetVbValue(CheckRepeat, 0);
     ShowModemLines();
     services_.beep();
+    const int port = MSComm1.commPort();
+    services_.showPortLost(
+        this, PortLostMessage(port, services_.portMap.DevicePath(port), MSComm1.errorText()));
 }
 
 void DurnixForm::ComboPort_Click()

@@ -13,14 +13,15 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// A window on FakeComm with services that never block: the port-failure box
-// and the beep are counted, the file dialog answers what the test chose, the
+// A window on FakeComm with services that never block: the port-failure and
+// lost-port boxes and the beep are counted, the file dialog answers what the test chose, the
 // time of day is fixed and the monotonic clock moves 100 ms at every reading.
 struct FormHarness {
     QTemporaryDir folder;
     FakeComm comm;
     QStringList portFailures;
     int portFailureBoxMs = 0; // how long the port-failure box stays open, in a loop of its own
+    QStringList portLosses;
     int beeps = 0;
     QString fileToChoose;
     QStringList fileDialogs; // "initial folder|filter" of each dialog shown
@@ -42,6 +43,7 @@ struct FormHarness {
                 box.exec();
             }
         };
+        services.showPortLost = [this](QWidget*, const QString& message) { portLosses << message; };
         services.beep = [this] { ++beeps; };
         services.askFileName = [this](const QString& folder, const QString& filter) {
             fileDialogs << folder + "|" + filter;

@@ -170,3 +170,75 @@ TEST_F(DeviceAddress, BoxAndBarStayInStepWithinTheBarsRange)
         EXPECT_EQ(f.TextAddr->isEnabled(), protocol != 3 && protocol != 5) << protocol;
     }
 }
+
+// Each loss of an open port shows one box of its own besides the beep, naming the port, its device as the
+// port map gives it, and the cause; a port that never opened, or failed to reopen, has the failure box only.
+TEST(PortLost, EachLossOfAnOpenPortShowsOneBoxNamingThePortItsDeviceAndTheCause)
+{
+    FormHarness h;
+    h.portMap.SetPath(3, "rfc2217://127.0.0.1:4000");
+    h.comm.failOpen = true;
+    DurnixForm& f = h.Start();
+    const auto pick = [&f](int index) {
+        f.ComboPort->setCurrentIndex(index);
+        emit f.ComboPort->activated(index);
+    };
+    const auto lose = [&h](const QString& error) { h.comm.error = error, h.comm.lose(); };
+    const QString com1 = "COM1 (/dev/ttyS0) was lost: gone\n\nPick COM1 again to reopen it.";
+    const QString com3 = "COM3 (rfc2217://127.0.0.1:4000) was lost: the connection was lost.\n\n"
+                         "Pick COM3 again to reopen it.";
+    int repeatAfterLoss = -1;
+    // What happens; the failure boxes and the lost-port boxes shown so far.
+    const std::tuple<const char*, std::function<void()>, int, QStringList> steps[] = {
+        { "never open", [] {}, 1, {} },
+        { "opened", [&] { h.comm.failOpen = false, pick(0); }, 1, {} },
+        { "lost while repeating",
+            [&] { SetVbValue(f.CheckRepeat, 1), lose("gone"), repeatAfterLoss = VbValue(f.CheckRepeat); }, 1,
+            { com1 } },
+        { "another port lost, whose reason names the device too",
+            [&] { pick(2), lose("rfc2217://127.0.0.1:4000: the connection was lost."); }, 1, { com1, com3 } },
+        { "a failed reopen", [&] { h.comm.failOpen = true, pick(0); }, 2, { com1, com3 } },
+    };
+    for (const auto& [name, act, failures, losses] : steps) {
+        SCOPED_TRACE(name);
+        act();
+        EXPECT_EQ(h.portFailures.size(), failures);
+        EXPECT_EQ(h.portLosses, losses);
+        EXPECT_EQ(h.beeps, losses.size()) << "the beep stays";
+    }
+    EXPECT_EQ(repeatAfterLoss, 0);
+}
+
+// The program's own box waits for nobody: the handler returns with the box open. It belongs to the window,
+// so closing the window with the box still open writes durnix.ini and ends the program's event loop.
+TEST(PortLost, TheRealBoxWaitsForNobodyAndClosingTheWindowStillEndsTheProgram)
+{
+    FormHarness h;
+    FormServices services = h.Services();
+    services.showPortLost = DesktopServices(h.folder.path(), h.portMap).showPortLost;
+    DurnixForm f(h.comm, services);
+    f.show();
+    bool returned = false, waited = false;
+    QTimer::singleShot(0, &f, [&] {
+        waited = !returned;
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    h.comm.error = "gone";
+    h.comm.lose();
+    returned = true;
+    EXPECT_FALSE(waited) << "the box ran an event loop of its own";
+    const QMessageBox* box = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible() && qobject_cast<QMessageBox*>(window))
+            box = qobject_cast<QMessageBox*>(window);
+    ASSERT_TRUE(box) << "no box on the screen";
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->windowTitle(), "Durnix");
+    EXPECT_TRUE(box->text().startsWith("COM1 (/dev/ttyS0) was lost: gone")) << box->text().toStdString();
+
+    QTimer::singleShot(0, &f, [&f] { f.close(); });
+    QTimer::singleShot(5000, &f, [] { QCoreApplication::exit(1); }); // should the program go on
+    EXPECT_EQ(QApplication::exec(), 0) << "the box kept the program running";
+    EXPECT_TRUE(h.ReadSettings().contains("Prot=")) << "durnix.ini was written";
+}
