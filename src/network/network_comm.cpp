@@ -1,7 +1,6 @@
 #include "network/network_comm.h"
 
 #include "network/bounded_lookup.h"
-#include "network/telnet_codec.h"
 
 #include <QRegularExpression>
 
@@ -28,25 +27,10 @@ void EnableKeepAlive(QTcpSocket& socket)
 #endif
 }
 
-// A server that does not turn Nagle off (ser2net, for one) holds a short answer back until its
-// previous segment is acknowledged, and Linux delays that acknowledgement by up to 40 ms. Acknowledging
-// at once after each read keeps a send-answer cycle near a millisecond. The kernel falls back to
-// delayed acknowledgements by itself, so this holds only for the data just read.
-void AcknowledgeAtOnce([[maybe_unused]] QTcpSocket& socket)
-{
-#ifdef Q_OS_LINUX
-    const int on = 1;
-    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-#endif
-}
-
 QString NoAnswer()
 {
     return QStringLiteral("no answer within %1 s.").arg(NetworkComm::OpenTimeoutMs / 1000);
 }
-
-// Enough for the one line a server that gives up says.
-constexpr qsizetype ServerWordsLimit = 200;
 
 } // namespace
 
@@ -100,7 +84,7 @@ bool NetworkComm::setSettings(const QString& settings)
     if (!parsed)
         return Fail(UnusableSettingsText(settings));
     settings_ = ComPortSettingsOf(*parsed);
-    if (open_ && Rfc2217()) {
+    if (open_ && ComPortActive()) {
         client_.Requested(settings_);
         Send(LineFormatMessages(settings_));
     }
@@ -110,6 +94,11 @@ bool NetworkComm::setSettings(const QString& settings)
 QString NetworkComm::settings() const
 {
     return ComPortSettingsText(Rfc2217() ? client_.settingsInForce() : settings_);
+}
+
+QString NetworkComm::settingsReport() const
+{
+    return Rfc2217() ? SettingsInForceText(client_.settingsInForce(), client_.settingsAsked()) : settings();
 }
 
 bool NetworkComm::setPortOpen(bool open)
@@ -126,13 +115,14 @@ bool NetworkComm::setPortOpen(bool open)
 }
 
 // The port is open only on a connection that outlived the opening: a server may greet and then drop it,
-// as ser2net does in front of a device it cannot open.
+// as ser2net does in front of a device it cannot open. The server's answers to the format are waited
+// for, so that the settings in force are known once it is open; a server that does not answer leaves
+// the format as asked when the open time is over.
 bool NetworkComm::Open()
 {
     const std::optional<NetworkAddress> address = ParseNetworkAddress(Url());
     if (!address)
-        return Fail(
-            QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
+        return Fail(NetworkAddressProblem(Url()) + u'.');
     QElapsedTimer clock;
     clock.start();
     serverWords_.clear();
@@ -144,6 +134,7 @@ bool NetworkComm::Open()
     linger_.stop();
     received_.clear();
     SendLineSetup();
+    AwaitServer([this] { return !ComPortActive() || client_.formatAnswered(); }, clock);
     if (!Connected())
         return Fail(LostWhileOpening());
     detector_.Reset();
@@ -233,7 +224,7 @@ QString NetworkComm::LostWhileOpening() const
 
 void NetworkComm::SendLineSetup()
 {
-    if (!Rfc2217())
+    if (!ComPortActive())
         return;
     client_.Requested(settings_);
     Send(ComPortMessage(SetModemStateMask, 0xFF)
@@ -243,49 +234,12 @@ void NetworkComm::SendLineSetup()
         + ControlMessage(rts_ ? ComPortControl::RtsOn : ComPortControl::RtsOff));
 }
 
-// A raw socket has no lines: as on a device without them, nothing happens.
+// A raw socket has no lines: as on a device without them, nothing happens. Nor on a server that
+// withdrew the option.
 void NetworkComm::SendControl(ComPortControl control)
 {
-    if (Rfc2217())
+    if (ComPortActive())
         Send(ControlMessage(control));
-}
-
-// write() only queues; the bytes go to the system at once, so that automatic RTS and a waiting
-// repeat time them from now. What the system does not take yet waits, within the bound.
-bool NetworkComm::Send(const QByteArray& bytes)
-{
-    if (socket_.state() != QAbstractSocket::ConnectedState
-        || socket_.bytesToWrite() + bytes.size() > OutputLimit || socket_.write(bytes) != bytes.size())
-        return false;
-    socket_.flush();
-    if (socket_.bytesToWrite() > 0 && !stall_.isActive())
-        stall_.start();
-    return true;
-}
-
-// Told once until the output moves again, so that a fast repeat does not fill the log.
-bool NetworkComm::HeldUp()
-{
-    const QString what = QStringLiteral("output held up: %1 bytes waiting").arg(socket_.bytesToWrite());
-    if (!std::exchange(heldUp_, true))
-        emit notice(what);
-    return Fail(what + u'.');
-}
-
-// The output moved: the stall time starts again while some still waits.
-void NetworkComm::OnBytesWritten()
-{
-    heldUp_ = false;
-    if (socket_.bytesToWrite() > 0)
-        stall_.start();
-    else
-        stall_.stop();
-}
-
-void NetworkComm::OnOutputStalled()
-{
-    if (open_ && socket_.bytesToWrite() > 0)
-        Lose(QStringLiteral("the server takes no data."));
 }
 
 void NetworkComm::Disconnect()
@@ -293,37 +247,10 @@ void NetworkComm::Disconnect()
     linger_.stop();
     stall_.stop();
     heldUp_ = false;
+    held_.clear();
     connectedTo_.reset();
     open_ = false;
     socket_.abort();
-}
-
-void NetworkComm::setInBufferCount(int count)
-{
-    if (count != 0 || !open_)
-        return;
-    ReadSocket();
-    received_.clear();
-    if (Rfc2217())
-        Send(ComPortMessage(PurgeData, 1)); // the server's receive buffer
-    // Line changes read on the way are told once the send is over.
-    QMetaObject::invokeMethod(this, &NetworkComm::RaiseLineEvents, Qt::QueuedConnection);
-}
-
-QByteArray NetworkComm::input()
-{
-    return std::exchange(received_, {});
-}
-
-// A write the system refuses drops the connection, which says so.
-bool NetworkComm::setOutput(const QByteArray& bytes)
-{
-    if (!open_)
-        return Fail(QStringLiteral("the port is not open."));
-    const QByteArray encoded = Rfc2217() ? TelnetEscape(bytes) : bytes;
-    if (socket_.bytesToWrite() + encoded.size() > OutputLimit)
-        return HeldUp();
-    return Send(encoded) && open_;
 }
 
 void NetworkComm::setDTREnable(bool raised)
@@ -346,55 +273,6 @@ bool NetworkComm::setBreak(bool on)
         return Fail(QStringLiteral("the port is not open, so no break can be sent."));
     SendControl(on ? ComPortControl::BreakOn : ComPortControl::BreakOff);
     return true;
-}
-
-// Data that comes while the port is closed (or still opening) is dropped, but for the start of what
-// the server says while opening; the negotiation and the line state go on all the same.
-qsizetype NetworkComm::ReadSocket()
-{
-    const QByteArray bytes = socket_.read(ReadSlice);
-    AcknowledgeAtOnce(socket_);
-    QByteArray data, reply;
-    if (Rfc2217())
-        client_.Receive(bytes, data, reply);
-    else
-        data = bytes;
-    if (!reply.isEmpty())
-        Send(reply);
-    if (!open_)
-        KeepServerWords(data);
-    else
-        received_ += data;
-    return open_ ? data.size() : 0;
-}
-
-void NetworkComm::KeepServerWords(QByteArrayView data)
-{
-    serverWords_ += data.first(std::min(data.size(), ServerWordsLimit - serverWords_.size()));
-}
-
-void NetworkComm::OnReadyRead()
-{
-    const qsizetype arrived = ReadSocket();
-    RaiseLineEvents();
-    if (arrived > 0 && rThreshold_ > 0 && received_.size() >= rThreshold_)
-        Raise(comEvReceive);
-    if (socket_.bytesAvailable() > 0 && !std::exchange(readQueued_, true))
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                readQueued_ = false;
-                OnReadyRead();
-            },
-            Qt::QueuedConnection);
-}
-
-void NetworkComm::RaiseLineEvents()
-{
-    if (!open_)
-        return;
-    for (const int code : detector_.Feed(client_.lines()))
-        Raise(code);
 }
 
 // Reached from both disconnected and errorOccurred; only the first call finds a connection.

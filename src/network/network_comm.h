@@ -43,6 +43,7 @@ public:
     void setHandshaking(int mode) override;
     bool setSettings(const QString& settings) override;
     QString settings() const override;
+    QString settingsReport() const override;
     void setRThreshold(int count) override { rThreshold_ = count; }
 
     bool portOpen() const override { return open_; }
@@ -51,8 +52,8 @@ public:
     void setInBufferCount(int count) override;
     bool setOutput(const QByteArray& bytes) override;
     QByteArray input() override;
-    // The bytes still waiting to go to the system.
-    qint64 outBufferCount() const { return socket_.bytesToWrite(); }
+    // The bytes waiting to be sent: for the system to take, or for the server to resume.
+    qint64 outBufferCount() const { return socket_.bytesToWrite() + held_.size(); }
     // The bytes received and not yet taken, with those read from the system and not yet looked at.
     qint64 inBufferCount() const { return received_.size() + socket_.bytesAvailable(); }
 
@@ -87,6 +88,7 @@ private:
     void Disconnect();
     // Takes a slice of what the socket holds; the number of data bytes it added to the received ones.
     qsizetype ReadSocket();
+    QByteArray TakeTelnet(const QByteArray& bytes);
     void KeepServerWords(QByteArrayView data);
     void OnReadyRead();
     void RaiseLineEvents();
@@ -94,6 +96,7 @@ private:
     void Lose(const QString& what);
     bool Fail(const QString& what);
     bool Rfc2217() const { return connectedTo_ && connectedTo_->kind == NetworkKind::Rfc2217; }
+    bool ComPortActive() const { return Rfc2217() && client_.comPortActive(); }
     void Raise(int code);
 
     QTcpSocket socket_;
@@ -111,6 +114,7 @@ private:
     Rfc2217Client client_;
     LineChangeDetector detector_;
     QByteArray received_;
+    QByteArray held_; // data the server holds back with FLOWCONTROL-SUSPEND
     QByteArray serverWords_; // the start of what the server said while the port was opening
     bool readQueued_ = false;
     bool heldUp_ = false; // a send was refused, and not a byte has moved since

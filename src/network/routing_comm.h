@@ -17,6 +17,7 @@ public:
     void setHandshaking(int mode) override { current_->setHandshaking(mode); }
     bool setSettings(const QString& settings) override { return current_->setSettings(settings); }
     QString settings() const override { return current_->settings(); }
+    QString settingsReport() const override { return current_->settingsReport(); }
     void setRThreshold(int count) override { current_->setRThreshold(count); }
 
     bool portOpen() const override { return current_->portOpen(); }

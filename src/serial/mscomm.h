@@ -30,6 +30,9 @@ public:
     // "speed,parity,data,stop", as "9600,N,8,1".
     virtual bool setSettings(const QString& settings) = 0;
     virtual QString settings() const = 0;
+    // The settings for a person to read: those in force, and what was
+    // asked where the port took others.
+    virtual QString settingsReport() const { return settings(); }
     virtual void setRThreshold(int count) = 0;
 
     virtual bool portOpen() const = 0;

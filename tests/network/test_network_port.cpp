@@ -239,6 +239,21 @@ struct LoggedNetworkWindow {
     std::unique_ptr<DurnixForm> form;
 };
 
+// A server that greets, says why it cannot go on and drops the connection, as ser2net does in front of a
+// missing device: the open fails with the server's first line, and the log holds no open.
+TEST(Opening, AConnectionDroppedWhileOpeningFailsTheOpenWithTheServersWords)
+{
+    for (const Script::Drop drop : { Script::Drop::Reset, Script::Drop::Close }) {
+        ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort) + "Device open failure: none\r\nmore",
+            { .drop = drop, .answersFormat = false });
+        LoggedNetworkWindow w(server.Url());
+        const QString failure
+            = server.Url() + ": the connection was lost while opening (\"Device open failure: none\").";
+        EXPECT_EQ(w.h.portFailures, QStringList({ failure })) << "reset " << (drop == Script::Drop::Reset);
+        EXPECT_EQ(w.PortRecords("failed COM1"), QStringList({ "failed COM1: " + failure }));
+    }
+}
+
 // A write that the system refuses, because the server has reset the connection, is reported.
 TEST(Opening, AWriteOnAConnectionTheServerResetFails)
 {
@@ -254,6 +269,20 @@ TEST(Opening, AWriteOnAConnectionTheServerResetFails)
         ::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size);
     EXPECT_FALSE(port.setOutput("x"));
     EXPECT_EQ(port.errorText(), server.Url() + ": the connection was lost.");
+}
+
+// ser2net in front of a device that does not exist greets, says so and drops the connection: the open
+// fails with its words.
+TEST(Ser2net, InFrontOfAMissingDeviceTheOpenFailsWithItsWords)
+{
+    QTemporaryDir folder;
+    Ser2netProcess server;
+    ASSERT_TRUE(server.Start(folder.filePath("missing"))) << server.Errors().constData();
+    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    EXPECT_FALSE(port.setPortOpen(true));
+    EXPECT_TRUE(port.errorText().startsWith(
+        server.Url() + ": the connection was lost while opening (\"Device open failure: "))
+        << port.errorText().toStdString();
 }
 
 // A server that takes nothing. Output waits up to the bound; a send beyond it is not written: the window
@@ -317,6 +346,109 @@ TEST(Input, AStreamIsTakenInSlicesAndTheEventLoopTurnsBetweenThem)
         EXPECT_LE(largest, NetworkComm::ReadSlice) << url.toStdString();
         EXPECT_LE(mostHeld, NetworkComm::ReadAhead + NetworkComm::ReadSlice) << url.toStdString();
         EXPECT_TRUE(gotWhenTimerFired >= 0 && gotWhenTimerFired < stream.size() / 2) << gotWhenTimerFired;
+    }
+}
+
+// What the server answers to each part of the format is the format in force. The open waits for the answers,
+// so that the log's open record shows it, with what was asked when that differs. A server that never answers
+// opens all the same, with what was asked.
+TEST(SettingsInForce, AreTheServersAnswersAndTheOpenRecordSaysWhatWasAsked)
+{
+    ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort), { .speed = 9600 });
+    LoggedNetworkWindow w(server.Url());
+    EXPECT_EQ(w.form->MSComm1.settings(), "9600,N,8,1");
+    w.form->ComboBPS->setCurrentIndex(w.form->ComboBPS->findText("19200"));
+    EXPECT_EQ(w.form->MSComm1.settings(), "9600,N,8,1");
+    w.form->ComboBPS->setCurrentIndex(w.form->ComboBPS->findText("9600"));
+    EXPECT_EQ(w.PortRecords("open COM1 " + server.Url().toLatin1() + " 9600,N,8,1\t"),
+        QStringList({ "open COM1 " + server.Url() + " 9600,N,8,1, asked 4800,N,8,1",
+            "open COM1 " + server.Url() + " 9600,N,8,1, asked 19200,N,8,1",
+            "open COM1 " + server.Url() + " 9600,N,8,1" }));
+
+    ScriptedServer silent(TelnetCommand(TelnetDo, TelnetComPort), { .answersFormat = false });
+    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + silent.Url().toLatin1()));
+    port.setSettings("19200,E,7,2");
+    EXPECT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
+    EXPECT_EQ(port.settings(), "19200,E,7,2");
+}
+
+// A port open on a scripted server that takes the COM-PORT-OPTION, with what the server got kept apart from
+// what came before a given moment.
+struct OpenOnScriptedServer : testing::Test {
+    ScriptedServer server { TelnetCommand(TelnetDo, TelnetComPort) };
+    NetworkComm port { PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()) };
+    QStringList notices;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
+        QObject::connect(&port, &MSComm::notice, [this](const QString& text) { notices << text; });
+    }
+    // The server's words, taken once the port has refused an option asked after them.
+    void Tell(const QByteArray& words)
+    {
+        server.Send(words + TelnetCommand(TelnetDo, 99));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return server.Received().endsWith(TelnetCommand(TelnetWont, 99)); }, 5000));
+    }
+    // Waits until the server got `bytes` after what it had; what came from there on, its start at most.
+    QByteArray ReceivedUpTo(const QByteArray& bytes, qsizetype from)
+    {
+        (void)QTest::qWaitFor([&] { return server.Received().indexOf(bytes, from) >= 0; }, 5000);
+        return server.Received().mid(from, 64);
+    }
+};
+
+// While the server holds our output back (FLOWCONTROL-SUSPEND), data waits, within the same bound, and the
+// line's commands go on; RESUME sends it.
+TEST_F(OpenOnScriptedServer, DataWaitsFromSuspendToResume)
+{
+    Tell(TelnetSubnegotiation(TelnetComPort, QByteArray::fromHex("6c")));
+    const qsizetype before = server.Received().size();
+    EXPECT_TRUE(port.setOutput("held"));
+    EXPECT_FALSE(port.setOutput(QByteArray(NetworkComm::OutputLimit, 'x')));
+    EXPECT_EQ(port.outBufferCount(), 4);
+    port.setDTREnable(false);
+    EXPECT_EQ(
+        ReceivedUpTo(ControlMessage(ComPortControl::DtrOff), before), ControlMessage(ComPortControl::DtrOff));
+    server.Send(TelnetSubnegotiation(TelnetComPort, QByteArray::fromHex("6d")));
+    EXPECT_EQ(ReceivedUpTo("held", before), ControlMessage(ComPortControl::DtrOff) + "held");
+    EXPECT_EQ(notices, QStringList({ "output held up: 4 bytes waiting" }));
+}
+
+// A server that withdraws the COM-PORT-OPTION gets none of its commands any more, and the log is told.
+TEST_F(OpenOnScriptedServer, AServerThatWithdrawsTheOptionGetsNoMoreOfItsCommands)
+{
+    Tell(TelnetCommand(TelnetDont, TelnetComPort));
+    const qsizetype before = server.Received().size();
+    port.setDTREnable(false), port.setRTSEnable(true), port.setHandshaking(2), port.setBreak(true);
+    port.setSettings("19200,N,8,1"), port.setInBufferCount(0);
+    EXPECT_TRUE(port.setOutput("data"));
+    EXPECT_EQ(ReceivedUpTo("data", before), "data");
+    EXPECT_EQ(notices,
+        QStringList(
+            { "the server withdrew RFC 2217: settings, lines and break no longer reach the device" }));
+}
+
+// A server that refuses BINARY for our data gets each CR alone as CR NUL, as the network virtual terminal has
+// it.
+TEST_F(OpenOnScriptedServer, DataToAServerThatRefusesBinaryFollowsTheNetworkVirtualTerminal)
+{
+    Tell(TelnetCommand(TelnetDont, TelnetBinary));
+    const qsizetype before = server.Received().size();
+    EXPECT_TRUE(port.setOutput("a\rb\r\nc\xff"));
+    EXPECT_EQ(ReceivedUpTo("c", before), QByteArray("a\r\0b\r\nc\xff\xff", 9));
+}
+
+// A URL that cannot be read says what is wrong with it.
+TEST(Opening, AMalformedUrlSaysWhatIsWrong)
+{
+    const QStringList urls = { "rfc2217://host:0", "socket://host:65536", "rfc2217://:2217" };
+    const QStringList problems = { "port 0 is not a TCP port", "port 65536 is out of range", "no host" };
+    for (qsizetype at = 0; at < urls.size(); ++at) {
+        NetworkComm port(PortMap::FromSettingsBytes("COM1=" + urls[at].toLatin1()));
+        EXPECT_FALSE(port.setPortOpen(true));
+        EXPECT_EQ(port.errorText(), urls[at] + ": " + problems[at] + ".");
     }
 }
 
