@@ -28,8 +28,9 @@ public:
     // Output that has not moved for this long while it waits means the server takes no data.
     static constexpr int OutputStallMs = 10'000;
     // What one event takes of the input: the rest waits for the next turn of the event loop, so that
-    // a stream cannot keep the window from a click.
-    static constexpr qint64 ReadSlice = 64 * 1024;
+    // a stream cannot keep the window from a click. The receiver's work goes by the byte; a slice of
+    // this size is a few milliseconds of it.
+    static constexpr qint64 ReadSlice = 32 * 1024;
     // What is read from the system ahead of the slices; the rest waits there, and holds a fast
     // server back through TCP itself.
     static constexpr qint64 ReadAhead = 4 * ReadSlice;
