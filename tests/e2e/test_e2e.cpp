@@ -62,7 +62,8 @@ TEST(LoggedRepeat, WaitingRunRecordsEveryCycleWithTheAnswerTimesTheDeviceTook)
     QString records; // the file is written by the log's own thread, a moment after Stop
     const auto read = [&] {
         QFile log(path);
-        return log.open(QIODevice::ReadOnly) && (records = QString::fromUtf8(log.readAll())).contains("\tRUN\t");
+        return log.open(QIODevice::ReadOnly)
+            && (records = QString::fromUtf8(log.readAll())).contains("\tRUN\t");
     };
     ASSERT_TRUE(QTest::qWaitFor(read, 5000));
     ASSERT_EQ(records.count("\tRUN\t"), 1);
@@ -124,6 +125,10 @@ TEST_P(DeviceVanishes, During)
     EXPECT_LT(CpuSeconds() - cpuBefore, 0.3);
     EXPECT_FALSE(r.f.MSComm1.portOpen());
     EXPECT_EQ(r.window.beeps, 1) << "the window took it for a lost port";
+    ASSERT_EQ(r.window.portLosses.size(), 1) << "one box for one loss";
+    EXPECT_TRUE(r.window.portLosses[0].startsWith(
+        "COM1 (" + r.instrument.LinkPath() + ") was lost: the device went away"))
+        << r.window.portLosses[0].toStdString();
     EXPECT_TRUE(r.window.portFailures.isEmpty()) << r.window.portFailures.join('\n').toStdString();
 
     ASSERT_TRUE(r.instrument.Start(c.options)) << "over the link the killed one left behind";
