@@ -77,7 +77,9 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
     if (autoRts)
         MSComm1.setRTSEnable(true);
     if (MSComm1.setOutput(packet))
-        trafficLog_.Sent(packet, TextOutput->currentText());
+        trafficLog_.Sent(packet, TextOutput->currentText(),
+            PacketLineMs(packet.size(), LenientNumber(ComboBits->currentText()), ListIndex(ComboPar),
+                LenientNumber(ComboStop->currentText()), LenientNumber(ComboBPS->currentText())));
     if (autoRts)
         StartAutoRtsTimer(packet.size());
     if (RepeatTimer->interval() == 0)
