@@ -2,6 +2,8 @@
 
 #include "command/framing.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -19,10 +21,11 @@ bool TakesEveryByte(int protocolPosition)
 
 } // namespace
 
-std::optional<LoggedAnswer> AnswerTracker::Sent(qint64 nowNs)
+std::optional<LoggedAnswer> AnswerTracker::Sent(qint64 nowNs, double lineMs)
 {
     std::optional<LoggedAnswer> previous = Finish();
     sentNs_ = nowNs;
+    lineMs_ = lineMs;
     settled_ = false;
     return previous;
 }
@@ -31,7 +34,8 @@ std::vector<LoggedAnswer> AnswerTracker::Received(
     QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown, qint64 nowNs)
 {
     std::vector<LoggedAnswer> records;
-    open_ = true;
+    if (!open_)
+        Open(nowNs);
     shown_ = shown;
     lastNs_ = nowNs;
     protocol_ = protocolPosition;
@@ -40,7 +44,7 @@ std::vector<LoggedAnswer> AnswerTracker::Received(
         bytes_.append(chunk.first(room));
         chunk = chunk.sliced(room);
         records.push_back(Close(TakesEveryByte(protocolPosition), nowNs, true));
-        open_ = true;
+        Open(nowNs);
         shown_ = shown;
     }
     bytes_.append(chunk);
@@ -71,9 +75,24 @@ LoggedAnswer AnswerTracker::Close(bool complete, qint64 endNs, bool cut)
     answer.outcome.complete = complete;
     answer.outcome.checkError = complete && IsVxb(protocol_) && answer.shown.endsWith(u"<BCCERR>");
     answer.outcome.nak = complete && IsVxb(protocol_) && answer.shown.startsWith(u"<NAK>");
-    if (complete && sentNs_)
-        answer.outcome.ms = double(endNs - *sentNs_) / kNsPerMs;
+    if (complete && sentNs_) {
+        answer.outcome.turn = SincePacketEnd(firstNs_);
+        answer.outcome.ms = SincePacketEnd(endNs);
+    }
     open_ = false;
     settled_ = true;
     return answer;
+}
+
+void AnswerTracker::Open(qint64 nowNs)
+{
+    open_ = true;
+    firstNs_ = nowNs;
+}
+
+// A device cannot answer before our last byte has left; a time that says so
+// (a pseudo-terminal has no line time, and some devices start early) is 0.
+double AnswerTracker::SincePacketEnd(qint64 nowNs) const
+{
+    return std::max(0.0, double(nowNs - *sentNs_) / kNsPerMs - lineMs_);
 }

@@ -37,9 +37,19 @@ QString LogMs(double ms)
     return QString::number(ms, 'f', 1);
 }
 
+namespace
+{
+
+QString Column(const std::optional<double>& ms)
+{
+    return ms ? LogMs(*ms) : QString();
+}
+
+} // namespace
+
 QByteArray FormatLogRecord(const LogRecord& record)
 {
     const QString line = LogTime(record.time) + u'\t' + record.event + u'\t' + LogHex(record.bytes) + u'\t'
-        + LogText(record.text) + u'\t' + (record.ms ? LogMs(*record.ms) : QString()) + u'\n';
+        + LogText(record.text) + u'\t' + Column(record.ms) + u'\t' + Column(record.turn) + u'\n';
     return line.toUtf8();
 }

@@ -10,7 +10,7 @@
 // can read it. A record never spans lines.
 
 // The first line of a new log file.
-inline constexpr char kLogHeader[] = "time\tevent\thex\ttext\tms\n";
+inline constexpr char kLogHeader[] = "time\tevent\thex\ttext\tms\tturn\n";
 
 struct LogRecord {
     QDateTime time;
@@ -18,6 +18,7 @@ struct LogRecord {
     QByteArray bytes;
     QString text;
     std::optional<double> ms;
+    std::optional<double> turn;
 };
 
 // Local time with milliseconds: 2026-12-07T09:41:02.123.

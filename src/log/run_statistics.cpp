@@ -12,6 +12,15 @@ QString Time(const std::optional<double>& ms)
     return ms ? LogMs(*ms) : QStringLiteral("-");
 }
 
+// "min=.. median=.. p99=.. max=..", each name after `prefix`.
+QStringList Spread(const AnswerTimes& times, const QString& prefix)
+{
+    return { prefix + QStringLiteral("min=") + Time(times.Min()),
+        prefix + QStringLiteral("median=") + Time(times.Percentile(0.5)),
+        prefix + QStringLiteral("p99=") + Time(times.Percentile(0.99)),
+        prefix + QStringLiteral("max=") + Time(times.Max()) };
+}
+
 } // namespace
 
 void RunStatistics::Sent()
@@ -37,6 +46,8 @@ void RunStatistics::Answered(const AnswerOutcome& outcome)
     naks_ += outcome.nak;
     if (outcome.ms)
         times_.Add(*outcome.ms);
+    if (outcome.turn)
+        turns_.Add(*outcome.turn);
 }
 
 void RunStatistics::Count(Reply reply)
@@ -50,17 +61,14 @@ QString RunStatistics::Summary() const
     const bool waiting = sends_ > 0;
     const qint64 incomplete = incompleteSends_ + (waiting && latest_ == Reply::Incomplete);
     const qint64 unanswered = unansweredSends_ + (waiting && latest_ == Reply::None);
-    return QStringList {
-        QStringLiteral("sends=%1").arg(sends_),
-        QStringLiteral("complete=%1").arg(complete_),
-        QStringLiteral("bccerr=%1").arg(checkErrors_),
-        QStringLiteral("nak=%1").arg(naks_),
-        QStringLiteral("incomplete=%1").arg(incomplete),
-        QStringLiteral("unanswered=%1").arg(unanswered),
-        QStringLiteral("min=") + Time(times_.Min()),
-        QStringLiteral("median=") + Time(times_.Percentile(0.5)),
-        QStringLiteral("p99=") + Time(times_.Percentile(0.99)),
-        QStringLiteral("max=") + Time(times_.Max()),
-    }
+    return (QStringList {
+                QStringLiteral("sends=%1").arg(sends_),
+                QStringLiteral("complete=%1").arg(complete_),
+                QStringLiteral("bccerr=%1").arg(checkErrors_),
+                QStringLiteral("nak=%1").arg(naks_),
+                QStringLiteral("incomplete=%1").arg(incomplete),
+                QStringLiteral("unanswered=%1").arg(unanswered),
+            }
+        + Spread(times_, {}) + Spread(turns_, QStringLiteral("turn_")))
         .join(u' ');
 }

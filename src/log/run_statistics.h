@@ -10,7 +10,8 @@ struct AnswerOutcome {
     bool complete = false;
     bool checkError = false; // a VXB answer whose check byte did not match
     bool nak = false;
-    std::optional<double> ms;
+    std::optional<double> ms; // from the end of our packet on the line to the answer's last byte
+    std::optional<double> turn; // from the same moment to its first byte
 };
 
 // The figures of one repeat run, from its first send to its last answer.
@@ -22,8 +23,9 @@ public:
     void Answered(const AnswerOutcome& outcome);
     qint64 Sends() const { return sends_; }
 
-    // "sends=.. complete=.. bccerr=.. nak=.. incomplete=.. unanswered=.. min=.. median=.. p99=.. max=..";
-    // the latest send counts as it stands. Times are in milliseconds, "-" without any.
+    // "sends=.. complete=.. bccerr=.. nak=.. incomplete=.. unanswered=.. min=.. median=.. p99=.. max=..
+    // turn_min=.. turn_median=.. turn_p99=.. turn_max=.."; the latest send counts as it stands. Times
+    // are in milliseconds, "-" without any.
     QString Summary() const;
 
 private:
@@ -34,4 +36,5 @@ private:
     qint64 incompleteSends_ = 0, unansweredSends_ = 0;
     Reply latest_ = Reply::None;
     AnswerTimes times_;
+    AnswerTimes turns_;
 };

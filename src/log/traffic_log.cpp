@@ -53,12 +53,12 @@ void TrafficLog::Stop()
     Reset();
 }
 
-void TrafficLog::Sent(const QByteArray& packet, const QString& commandText)
+void TrafficLog::Sent(const QByteArray& packet, const QString& commandText, double lineMs)
 {
     if (!IsRunning())
         return;
     quiet_.stop();
-    WriteAnswer(answers_.Sent(monotonic_.nsecsElapsed()));
+    WriteAnswer(answers_.Sent(monotonic_.nsecsElapsed(), lineMs));
     if (runEnding_)
         WriteRun();
     if (run_)
@@ -103,11 +103,11 @@ void TrafficLog::RepeatSwitched(bool on)
     }
 }
 
-void TrafficLog::Write(
-    const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms)
+void TrafficLog::Write(const char* event, const QByteArray& bytes, const QString& text,
+    std::optional<double> ms, std::optional<double> turn)
 {
     writer_.Append(
-        FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms }));
+        FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms, turn }));
 }
 
 void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)
@@ -116,7 +116,7 @@ void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)
         return;
     const QString text = LogAnswerText(answer->shown) + (answer->cut ? QStringLiteral("<CUT>") : QString())
         + (answer->outcome.complete ? QString() : QStringLiteral("<INCOMPLETE>"));
-    Write("RX", answer->bytes, text, answer->outcome.ms);
+    Write("RX", answer->bytes, text, answer->outcome.ms, answer->outcome.turn);
     if (run_)
         run_->Answered(answer->outcome);
     if (runEnding_)

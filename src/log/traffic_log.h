@@ -28,8 +28,9 @@ public:
     bool IsRunning() const { return writer_.IsOpen(); }
     QString Path() const { return writer_.Path(); }
 
-    // A packet written to the open port; `commandText` as the command box held it.
-    void Sent(const QByteArray& packet, const QString& commandText);
+    // A packet written to the open port; `commandText` as the command box held it,
+    // `lineMs` the packet's time on the line at the port's settings.
+    void Sent(const QByteArray& packet, const QString& commandText, double lineMs);
     // A chunk of received bytes, as described for AnswerTracker::Received.
     void Received(QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown);
     void Line(const QString& text);
@@ -41,8 +42,8 @@ signals:
     void failed(const QString& message);
 
 private:
-    void Write(
-        const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms = {});
+    void Write(const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms = {},
+        std::optional<double> turn = {});
     void WriteAnswer(const std::optional<LoggedAnswer>& answer);
     void WriteRun();
     void EndRunOnceSettled();

@@ -27,6 +27,7 @@ LiveWindow::LiveWindow(const PortMap& portMap, const QString& settingsFolder)
     FormServices services = DesktopServices(settingsFolder, portMap);
     services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
     services.beep = [this] { ++beeps; };
+    services.showPortLost = [this](QWidget*, const QString& message) { portLosses << message; };
     services.askFileName = [](const QString&, const QString&) { return QString(); };
     form_ = std::make_unique<DurnixForm>(comm, services);
 }

@@ -22,8 +22,8 @@ public:
 PortMap Com1Map(const QString& com1Path, const QString& folder);
 
 // The real window, offscreen, on a real serial port, as it starts on a fresh settings folder: free
-// text, address 0, no DISP, no hex. The port-failure box and the beep are counted, the file dialog
-// chooses nothing.
+// text, address 0, no DISP, no hex. The port-failure and lost-port boxes and the beep are counted, the file
+// dialog chooses nothing.
 class LiveWindow
 {
 public:
@@ -43,7 +43,7 @@ public:
     }
 
     CountingComm comm;
-    QStringList portFailures;
+    QStringList portFailures, portLosses;
     int beeps = 0;
 
 private:

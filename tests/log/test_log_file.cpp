@@ -76,7 +76,7 @@ TEST(LogFile, ARecordNeverHoldsMoreThanTheLimit)
     {
         TrafficLog log;
         ASSERT_EQ(log.Start(path, false), std::nullopt);
-        log.Sent("Q", "Q");
+        log.Sent("Q", "Q", 0);
         log.Received(QByteArray(1 << 20, 'A'), false, VxbWithBcc, "A");
         log.Stop();
     }
