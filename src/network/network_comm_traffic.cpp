@@ -70,7 +70,9 @@ void NetworkComm::setInBufferCount(int count)
 {
     if (count != 0 || !open_)
         return;
-    ReadSocket();
+    // All that was read from the system is unread input, the slices not yet taken too.
+    while (socket_.bytesAvailable() > 0)
+        ReadSocket();
     received_.clear();
     if (ComPortActive())
         Send(ComPortMessage(PurgeData, 1)); // the server's receive buffer

@@ -440,6 +440,20 @@ TEST_F(OpenOnScriptedServer, DataToAServerThatRefusesBinaryFollowsTheNetworkVirt
     EXPECT_EQ(ReceivedUpTo("c", before), QByteArray("a\r\0b\r\nc\xff\xff", 9));
 }
 
+// Discarding the unread input takes all that was read from the system, the slices still to come with it.
+TEST_F(OpenOnScriptedServer, DiscardingTheInputTakesTheSlicesStillToCome)
+{
+    port.setRThreshold(1);
+    qint64 left = -1;
+    QObject::connect(&port, &MSComm::onComm, [&] {
+        if (left < 0)
+            port.setInBufferCount(0), left = port.inBufferCount();
+    });
+    server.Send(QByteArray(NetworkComm::ReadAhead, 'x'));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return left >= 0; }, 5000));
+    EXPECT_EQ(left, 0);
+}
+
 // A URL that cannot be read says what is wrong with it.
 TEST(Opening, AMalformedUrlSaysWhatIsWrong)
 {
