@@ -105,7 +105,8 @@ void DurnixForm::LogLineEvent()
 void DurnixForm::LogPortOutcome(bool opened)
 {
     const int port = MSComm1.commPort();
-    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap.DevicePath(port), MSComm1.settings())
+    trafficLog_.Port(opened ? PortOpenedText(
+                         port, services_.portMap.DevicePath(port), MSComm1.settings() + MSComm1.portNotes())
                             : PortFailedText(port, MSComm1.errorText()));
 }
 
