@@ -64,6 +64,17 @@ public:
         return true;
     }
 
+    // As a driver that switches RTS itself when `driverRts` is set.
+    bool setAutoRts(bool on) override
+    {
+        autoRts = on;
+        return rtsByDriver();
+    }
+    bool rtsByDriver() const override { return driverRts && autoRts && open_; }
+    void setLowLatency(bool on) override { lowLatency_ = on; }
+    bool lowLatency() const override { return lowLatency_; }
+    QString portNotes() const override { return notes; }
+
     bool ctsHolding() const override { return cts; }
     bool dsrHolding() const override { return dsr; }
     bool cdHolding() const override { return cd; }
@@ -94,9 +105,12 @@ public:
     QString error;
     bool cts = false, dsr = false, cd = false;
     bool failOpen = false, rejectSettings = false;
+    bool driverRts = false, autoRts = false;
+    QString notes;
 
 private:
     int port_ = 1;
     bool open_ = false;
     int event_ = 0;
+    bool lowLatency_ = true;
 };

@@ -5,6 +5,8 @@
 #include "app/settings/window_placement.h"
 #include "app/twips.h"
 #include "app/vb_controls.h"
+#include "common/lenient_number.h"
+#include "serial/mscomm.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -148,6 +150,9 @@ bool DurnixForm::ApplyLineAndRepeatSetting(const SettingLine& line)
         return SetCheck(CheckAutoRTS, SettingCheckState(line.value));
     case SettingKey::RepeatON:
         return SetCheck(CheckRepeat, SettingCheckState(line.value));
+    case SettingKey::LowLatency:
+        MSComm1.setLowLatency(RoundHalfEven(LenientNumber(line.value)) != 0);
+        return true;
     default:
         return true;
     }
@@ -275,6 +280,7 @@ void DurnixForm::WriteSettingsFile()
     for (std::size_t i = 0; i < snapshot.recent.size(); ++i)
         snapshot.recent[i] = {Recent.texts[i], Recent.disp[i], Recent.hex[i]};
     snapshot.output = TextOutput->currentText();
+    snapshot.lowLatency = MSComm1.lowLatency() ? 1 : 0;
     // A file that cannot be written is left as it was; closing goes on.
     SaveSettingsFile(services_.settingsFolder, WriteSettings(snapshot));
 }

@@ -73,7 +73,7 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
     }
     MSComm1.setInBufferCount(0);
     ResponseState = 0;
-    const bool autoRts = IsSet(CheckAutoRTS);
+    const bool autoRts = IsSet(CheckAutoRTS) && !MSComm1.rtsByDriver();
     if (autoRts)
         MSComm1.setRTSEnable(true);
     // A send the port does not take beeps as on a closed port; a port lost in the write has beeped

@@ -107,9 +107,9 @@ void DurnixForm::LogLineEvent()
 void DurnixForm::LogPortOutcome(bool opened)
 {
     const int port = MSComm1.commPort();
-    trafficLog_.Port(opened
-            ? PortOpenedText(port, services_.portMap.DevicePath(port), MSComm1.settingsReport())
-            : PortFailedText(port, MSComm1.errorText()));
+    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap.DevicePath(port),
+                         MSComm1.settingsReport() + MSComm1.portNotes())
+                            : PortFailedText(port, MSComm1.errorText()));
 }
 
 void DurnixForm::LogPortLost()

@@ -6,6 +6,8 @@
 #include "serial/mscomm.h"
 #include "serial/port_settings_text.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTimer>
@@ -24,12 +26,30 @@ QString PortLostMessage(int port, const QString& device, QString reason)
         .arg(device, reason);
 }
 
+// Automatic RTS says who drives the line: the driver while bits are on it, or the window's timer.
+void ShowRtsWay(QCheckBox* autoRts, const MSComm& comm)
+{
+    autoRts->setToolTip(!IsSet(autoRts) ? QString()
+            : comm.rtsByDriver()        ? QStringLiteral("RTS by the driver")
+                                        : QStringLiteral("RTS by a timer"));
+}
+
+// The entry of the port names its device and, once open, what the port adds (the USB latency timer).
+void ShowPortNotes(QComboBox* ports, int port, const QString& device, const QString& notes)
+{
+    ports->setItemData(port - 1, device + notes, Qt::ToolTipRole);
+}
+
 } // namespace
 
 void DurnixForm::ConfigurePort()
 {
     const bool opened = ConfigurePortSteps();
     LogPortOutcome(opened);
+    const int port = MSComm1.commPort();
+    ShowPortNotes(
+        ComboPort, port, services_.portMap.DevicePath(port), opened ? MSComm1.portNotes() : QString());
+    ShowRtsWay(CheckAutoRTS, MSComm1);
     if (!opened)
         ReportPortFailure();
 }
@@ -118,6 +138,7 @@ void DurnixForm::CheckRTS_Click()
         MSComm1.setRTSEnable(IsSet(CheckRTS));
 }
 
+// The driver takes automatic RTS where it can; else the send path drives RTS by the RTS timer.
 void DurnixForm::CheckAutoRTS_Click()
 {
     if (IsSet(CheckAutoRTS)) {
@@ -126,6 +147,8 @@ void DurnixForm::CheckAutoRTS_Click()
     } else {
         CheckRTS->setEnabled(true);
     }
+    MSComm1.setAutoRts(IsSet(CheckAutoRTS));
+    ShowRtsWay(CheckAutoRTS, MSComm1);
 }
 
 void DurnixForm::RTSTimer_Timer()

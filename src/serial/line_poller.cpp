@@ -34,7 +34,7 @@ std::optional<LineReading> ReadLines(const LinePoller::Ioctl& ioctl, int fd)
 } // namespace
 
 LinePoller::LinePoller(QObject* parent)
-    : LinePoller([](int fd, unsigned long request, void* argument) { return ::ioctl(fd, request, argument); }, parent)
+    : LinePoller(SystemIoctl(), parent)
 {
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "serial/line_change_detector.h"
+#include "serial/tty_ioctl.h"
 
 #include <QObject>
 #include <QTimer>
-#include <functional>
 
 // Qt reports neither modem line changes nor framing and parity errors, so we look at the tty
 // ourselves. The line states come from TIOCMGET; the event counters of TIOCGICOUNT add short
@@ -13,8 +13,7 @@
 class LinePoller : public QObject {
     Q_OBJECT
 public:
-    // The ioctl the poller asks the tty with; tests put a device of their own behind it.
-    using Ioctl = std::function<int(int fd, unsigned long request, void* argument)>;
+    using Ioctl = TtyIoctl;
 
     explicit LinePoller(QObject* parent = nullptr);
     explicit LinePoller(Ioctl ioctl, QObject* parent = nullptr);

@@ -47,6 +47,17 @@ public:
     virtual void setRTSEnable(bool raised) = 0;
     virtual bool setBreak(bool on) = 0;
 
+    // Automatic RTS by the driver itself, exactly while bits are on the line. setAutoRts asks for it
+    // (on an open port at once, else at opening) and says whether the driver took it; a port that
+    // cannot leaves RTS to the window's timer.
+    virtual bool setAutoRts(bool) { return false; }
+    virtual bool rtsByDriver() const { return false; }
+    // Whether to ask the driver for its shortest receive latency at opening.
+    virtual void setLowLatency(bool) { }
+    virtual bool lowLatency() const { return true; }
+    // What the open port adds to its record, each note after "; ", as "; USB latency timer 1 ms".
+    virtual QString portNotes() const { return {}; }
+
     virtual bool ctsHolding() const = 0;
     virtual bool dsrHolding() const = 0;
     virtual bool cdHolding() const = 0;

@@ -5,9 +5,23 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_LINUX
+QtSerialComm::QtSerialComm(const PortMap& portMap, QObject* parent)
+    : QtSerialComm(portMap, SystemIoctl(), QStringLiteral("/sys/class/tty"), parent)
+{
+}
+
+QtSerialComm::QtSerialComm(const PortMap& portMap, TtyIoctl ioctl, const QString& sysfsRoot, QObject* parent)
+    : MSComm(parent)
+    , portMap_(portMap)
+    , poller_(ioctl)
+    , rs485_(ioctl)
+    , latency_(ioctl, sysfsRoot)
+#else
 QtSerialComm::QtSerialComm(const PortMap& portMap, QObject* parent)
     : MSComm(parent)
     , portMap_(portMap)
+#endif
 {
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialComm::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialComm::OnPortError);
@@ -69,6 +83,9 @@ bool QtSerialComm::Open()
         return FailWithPortError(PortFailure::Opening);
     ApplyLines();
 #ifdef Q_OS_LINUX
+    latency_.Open(port_.handle(), DevicePath(), lowLatency_);
+    if (autoRts_)
+        rs485_.Enable(port_.handle());
     poller_.Start(port_.handle());
 #endif
     return true;
@@ -78,6 +95,8 @@ void QtSerialComm::Close()
 {
 #ifdef Q_OS_LINUX
     poller_.Stop();
+    rs485_.Restore();
+    latency_.Close();
 #endif
     port_.close();
 }
@@ -135,6 +154,41 @@ void QtSerialComm::ApplyLines()
 {
     SetLine(&QSerialPort::setDataTerminalReady, dtr_);
     SetLine(&QSerialPort::setRequestToSend, rts_);
+}
+
+bool QtSerialComm::setAutoRts(bool on)
+{
+    autoRts_ = on;
+#ifdef Q_OS_LINUX
+    if (!port_.isOpen())
+        return false;
+    if (on)
+        return rs485_.Enable(port_.handle());
+    rs485_.Restore();
+#endif
+    return false;
+}
+
+bool QtSerialComm::rtsByDriver() const
+{
+#ifdef Q_OS_LINUX
+    return rs485_.Active();
+#else
+    return false;
+#endif
+}
+
+// Which way automatic RTS goes is said only while it is on.
+QString QtSerialComm::portNotes() const
+{
+    QString notes;
+#ifdef Q_OS_LINUX
+    if (!latency_.Note().isEmpty())
+        notes += QStringLiteral("; ") + latency_.Note();
+#endif
+    if (autoRts_)
+        notes += rtsByDriver() ? QStringLiteral("; RTS by the driver") : QStringLiteral("; RTS by a timer");
+    return notes;
 }
 
 bool QtSerialComm::setBreak(bool on)

@@ -7,7 +7,9 @@
 #include <QSerialPort>
 
 #ifdef Q_OS_LINUX
+#include "serial/kernel_rs485.h"
 #include "serial/line_poller.h"
+#include "serial/usb_latency.h"
 #endif
 
 // The serial control over a real port. Everything set while the port is closed (port number,
@@ -16,6 +18,10 @@ class QtSerialComm : public MSComm {
     Q_OBJECT
 public:
     explicit QtSerialComm(const PortMap& portMap, QObject* parent = nullptr);
+#ifdef Q_OS_LINUX
+    // The tty driver as the port reaches it past Qt: its ioctls, and `sysfsRoot` for /sys/class/tty.
+    QtSerialComm(const PortMap& portMap, TtyIoctl ioctl, const QString& sysfsRoot, QObject* parent = nullptr);
+#endif
 
     void SetPortMap(const PortMap& portMap);
     // The device of the current port number.
@@ -38,6 +44,12 @@ public:
     void setDTREnable(bool raised) override;
     void setRTSEnable(bool raised) override;
     bool setBreak(bool on) override;
+
+    bool setAutoRts(bool on) override;
+    bool rtsByDriver() const override;
+    void setLowLatency(bool on) override { lowLatency_ = on; }
+    bool lowLatency() const override { return lowLatency_; }
+    QString portNotes() const override;
 
     bool ctsHolding() const override { return Lines().cts; }
     bool dsrHolding() const override { return Lines().dsr; }
@@ -65,9 +77,13 @@ private:
     int rThreshold_ = 0;
     bool dtr_ = true;
     bool rts_ = false;
+    bool autoRts_ = false;
+    bool lowLatency_ = true;
     int event_ = 0;
     QString error_;
 #ifdef Q_OS_LINUX
     LinePoller poller_;
+    KernelRs485 rs485_;
+    UsbLatency latency_;
 #endif
 };

@@ -3,6 +3,9 @@
 #include "serial/port_settings.h"
 #include "serial/qt_serial_comm.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +93,7 @@ TEST(QtSerialComm, OnAPseudoTerminalSettingsReachTheDeviceAndEveryByteValuePasse
     comm.setSettings("19200,O,7,2");
     comm.setRThreshold(1);
     ASSERT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
+    EXPECT_FALSE(comm.setAutoRts(true)) << "no RS-485 on a pseudo-terminal";
     const std::tuple<const char*, speed_t, tcflag_t> cases[] = { { "", B19200, PARODD | CSTOPB },
         { "115200,M,8,2", B115200, PARODD | CMSPAR | CSTOPB }, { "300,S,8,1", B300, CMSPAR } };
     for (const auto& [text, speed, flags] : cases) {
@@ -151,5 +155,136 @@ TEST(QtSerialComm, AFailedOpenNamesItsCauseAndIsNoLostPort)
         EXPECT_FALSE(comm.setPortOpen(true));
         EXPECT_TRUE(comm.errorText().startsWith(path + words)) << comm.errorText().toStdString();
         EXPECT_EQ(lost.count(), 0) << path.toStdString();
+    }
+}
+
+// A tty driver behind the port's ioctl seam, on a pseudo-terminal for what Qt does itself. It may take
+// the kernel's RS-485 mode (reading, setting), and may show a latency timer in a sysfs of the test's
+// own, which the low-latency flag lowers to 1 ms and clearing it puts back to 16 ms.
+struct FakeDriver {
+    FakeDriver()
+    {
+        rs485.flags = SER_RS485_RTS_AFTER_SEND;
+        rs485.delay_rts_before_send = 3;
+    }
+    int Ioctl(int fd, unsigned long request, void* argument)
+    {
+        errno = EPERM;
+        if (request == TIOCGRS485 || request == TIOCSRS485) {
+            const bool accepted = request == TIOCGRS485 ? rs485Get : rs485Set;
+            if (accepted && request == TIOCGRS485)
+                *static_cast<serial_rs485*>(argument) = rs485;
+            else if (accepted)
+                rs485 = *static_cast<serial_rs485*>(argument);
+            return accepted ? 0 : -1;
+        }
+        if (request == TIOCGSERIAL)
+            *static_cast<serial_struct*>(argument) = serial;
+        if (request != TIOCSSERIAL)
+            return request == TIOCGSERIAL ? 0 : ::ioctl(fd, request, argument);
+        serialSets += 1;
+        if (refuseFlag)
+            return -1;
+        serial = *static_cast<serial_struct*>(argument);
+        if (lowers)
+            SetTimer(serial.flags & ASYNC_LOW_LATENCY ? "1" : "16");
+        return 0;
+    }
+    void SetTimer(const QByteArray& ms)
+    {
+        QFile file(timerPath);
+        (void)(file.open(QIODevice::WriteOnly) && file.write(ms + "\n"));
+    }
+    QByteArray Timer() const
+    {
+        QFile file(timerPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("none");
+    }
+    QtSerialComm* Comm(const PtyPair& pty, const char* timer)
+    {
+        const QString name = QFileInfo(pty.SlavePath()).fileName();
+        timerPath = sysfs.filePath(name + "/device/latency_timer");
+        if (timer && QDir(sysfs.path()).mkpath(name + "/device"))
+            SetTimer(timer);
+        comm = std::make_unique<QtSerialComm>(
+            PortMap::FromSettingsBytes("COM1=" + pty.SlavePath().toLocal8Bit()),
+            [this](int fd, unsigned long request, void* argument) { return Ioctl(fd, request, argument); },
+            sysfs.path());
+        return comm.get();
+    }
+
+    bool rs485Get = true, rs485Set = true, refuseFlag = false, lowers = true;
+    serial_rs485 rs485 {};
+    serial_struct serial {};
+    int serialSets = 0;
+    QTemporaryDir sysfs;
+    QString timerPath;
+    std::unique_ptr<QtSerialComm> comm;
+};
+
+// Automatic RTS goes to a driver that takes the kernel's RS-485 mode, and the driver's own settings come back
+// when it is switched off or the port closes; a driver that refuses either ioctl leaves RTS to the timer.
+TEST(QtSerialComm, AutoRtsGoesToADriverThatTakesRs485AndItsSettingsComeBack)
+{
+    const std::tuple<const char*, bool, bool> drivers[] = { { "takes RS-485", true, true },
+        { "has none", false, false }, { "reads but refuses", true, false } };
+    const auto restored = [](const serial_rs485& rs485) {
+        return rs485.flags == SER_RS485_RTS_AFTER_SEND && rs485.delay_rts_before_send == 3;
+    };
+    for (const auto& [name, get, set] : drivers) {
+        SCOPED_TRACE(name);
+        PtyPair pty;
+        FakeDriver driver;
+        driver.rs485Get = get, driver.rs485Set = set;
+        QtSerialComm& comm = *driver.Comm(pty, nullptr);
+        EXPECT_FALSE(comm.setAutoRts(true)) << "closed";
+        ASSERT_TRUE(comm.setPortOpen(true));
+        EXPECT_EQ(comm.rtsByDriver(), set);
+        EXPECT_EQ(comm.portNotes(), set ? "; RTS by the driver" : "; RTS by a timer");
+        EXPECT_EQ(
+            driver.rs485.flags, set ? SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND : SER_RS485_RTS_AFTER_SEND);
+        EXPECT_EQ(driver.rs485.delay_rts_before_send, 3U);
+        EXPECT_FALSE(comm.setAutoRts(false));
+        EXPECT_TRUE(restored(driver.rs485) && !comm.rtsByDriver() && comm.portNotes().isEmpty());
+        EXPECT_EQ(comm.setAutoRts(true), set);
+        comm.setPortOpen(false);
+        EXPECT_TRUE(restored(driver.rs485) && !comm.rtsByDriver()) << "closed";
+    }
+}
+
+// The latency timer of a USB adapter's driver is named in the port's notes, lowered by the low-latency flag
+// where the driver takes it, and a failure says what the user can do; close clears only a flag it set.
+TEST(QtSerialComm, TheUsbLatencyTimerIsNamedAndLoweredWhereTheDriverLets)
+{
+    const QString hint = ": a udev rule with ATTR{latency_timer}=\"1\" for the adapter lowers it";
+    struct Case {
+        const char* name;
+        const char* timer; // none: the driver shows no timer
+        bool refuse, lowers, lowLatency;
+        QString notes;
+        int sets; // TIOCSSERIAL calls, at opening and closing
+    };
+    const Case cases[] = {
+        { "lowers", "16", false, true, true, "; USB latency timer 1 ms (was 16 ms)", 2 },
+        { "refuses the flag", "16", true, true, true,
+            "; USB latency timer 16 ms; the driver refused low latency (Operation not permitted)" + hint, 1 },
+        { "keeps its timer", "16", false, false, true,
+            "; USB latency timer 16 ms; low latency did not lower it" + hint, 2 },
+        { "LowLatency=0", "16", false, true, false, "; USB latency timer 16 ms", 0 },
+        { "no timer", nullptr, false, true, true, "", 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyPair pty;
+        FakeDriver driver;
+        driver.refuseFlag = c.refuse, driver.lowers = c.lowers;
+        QtSerialComm& comm = *driver.Comm(pty, c.timer);
+        comm.setLowLatency(c.lowLatency);
+        ASSERT_TRUE(comm.setPortOpen(true));
+        EXPECT_EQ(comm.portNotes(), c.notes);
+        comm.setPortOpen(false);
+        EXPECT_EQ(driver.serialSets, c.sets);
+        EXPECT_EQ(driver.Timer(), c.timer ? "16" : "none") << "as before opening";
+        EXPECT_EQ(driver.serial.flags & ASYNC_LOW_LATENCY, 0);
     }
 }

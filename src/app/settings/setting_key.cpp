@@ -4,10 +4,10 @@
 
 namespace {
 
-constexpr std::array<const char*, 32> KeyNames = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight",
+constexpr std::array<const char*, 33> KeyNames = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight",
     "Port", "Baud", "Bits", "Par", "Stop", "Prot", "Addr", "Repeat", "DTR", "RTS", "AutoRTS", "Mode",
     "Filename", "RepeatON", "Time", "Hex", "Disp", "AA", "Chars", "Noscroll", "Modefreedisp", "Modetimedisp",
-    "Modefiledisp", "Lastcmd", "Lastcmddisp", "Lastcmdhex", "Output", "COM" };
+    "Modefiledisp", "Lastcmd", "Lastcmddisp", "Lastcmdhex", "Output", "LowLatency", "COM" };
 
 bool IsNumbered(SettingKey key)
 {

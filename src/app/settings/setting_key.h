@@ -37,6 +37,7 @@ enum class SettingKey {
     Lastcmddisp,
     Lastcmdhex,
     Output,
+    LowLatency,
     ComPath
 };
 

@@ -143,5 +143,6 @@ QByteArray WriteSettings(const SettingsSnapshot& snapshot)
     AddCommandOptions(text, snapshot);
     AddRecent(text, snapshot.recent);
     text.addText(SettingKey::Output, snapshot.output);
+    text.addNumber(SettingKey::LowLatency, snapshot.lowLatency);
     return text.bytes();
 }

@@ -33,6 +33,8 @@ struct SettingsSnapshot {
     double modeFreeDisp = 0, modeTimeDisp = 1, modeFileDisp = -1;
     std::array<RecentSlot, 5> recent;
     QString output;
+    // Written after every other key: a reader that stops at a value it refuses has read all the rest.
+    int lowLatency = 1;
     QMap<int, QString> portMap; // COM number to device path; numbers outside 1-16 are not written
 };
 

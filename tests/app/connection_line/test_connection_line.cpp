@@ -73,6 +73,64 @@ TEST(LineControl, CheckBoxesAutoRtsAndBreakDriveTheLines)
     EXPECT_EQ(h.comm.log.mid(4), QStringList({ "DISCARD", packet }));
 }
 
+// Automatic RTS, checked by the operator's click or restored from the settings, goes to a driver that takes
+// it: no RTS from the window and no timer. Where the driver refuses, the window's timer drives RTS as ever.
+// The tooltip says which; unchecking hands RTS back from the driver.
+TEST(LineControl, AutoRtsGoesToADriverThatTakesItAndElseToTheTimer)
+{
+    const QString packet = "WRITE 80 44 49 53 50 20 48 45 4C 4C 4F 03 6F";
+    const std::tuple<const char*, bool, QByteArray, QStringList, int, QString> cases[] = {
+        { "driver, clicked", true, "", { "DISCARD", packet }, 0, "RTS by the driver" },
+        { "driver, restored", true, "AutoRTS= 1 \r\n", { "DISCARD", packet }, 0, "RTS by the driver" },
+        { "timer, clicked", false, "", { "DISCARD", "RTS=1", packet }, 28, "RTS by a timer" },
+        { "timer, restored", false, "AutoRTS= 1 \r\n", { "DISCARD", "RTS=1", packet }, 28, "RTS by a timer" },
+    };
+    for (const auto& [name, driver, settings, sent, interval, tooltip] : cases) {
+        SCOPED_TRACE(name);
+        FormHarness h;
+        h.comm.driverRts = driver;
+        h.WriteSettings(settings);
+        DurnixForm& f = h.Start();
+        EXPECT_EQ(f.CheckAutoRTS->toolTip(), settings.isEmpty() ? "" : tooltip);
+        if (settings.isEmpty())
+            QTest::mouseClick(f.CheckAutoRTS, Qt::LeftButton);
+        EXPECT_TRUE(h.comm.autoRts);
+        EXPECT_EQ(f.CheckAutoRTS->toolTip(), tooltip);
+        h.comm.log.clear();
+        QTest::mouseClick(f.CommandSend, Qt::LeftButton);
+        EXPECT_EQ(h.comm.log, sent);
+        EXPECT_EQ(f.RTSTimer->interval(), interval);
+        QTest::mouseClick(f.CheckAutoRTS, Qt::LeftButton);
+        EXPECT_FALSE(h.comm.autoRts);
+        EXPECT_EQ(f.CheckAutoRTS->toolTip(), "");
+    }
+}
+
+// What the open port adds (its USB latency timer, the way RTS goes) is in its PORT record and in the tooltip
+// of its entry, next to the device; a port that fails to open shows the device alone.
+TEST(PortConfiguration, ThePortsNotesAreInItsRecordAndItsEntrysTooltip)
+{
+    FormHarness h;
+    h.logFile = h.folder.filePath("run.log");
+    h.comm.notes = "; USB latency timer 1 ms (was 16 ms)";
+    DurnixForm& f = h.Start();
+    EXPECT_EQ(f.ComboPort->itemData(0, Qt::ToolTipRole).toString(),
+        "/dev/ttyS0; USB latency timer 1 ms (was 16 ms)");
+    QFile log(h.logFile);
+    QByteArray written; // by the log's own thread, a moment later
+    (void)QTest::qWaitFor(
+        [&] {
+            return (log.isOpen() || log.open(QIODevice::ReadOnly))
+                && (written += log.readAll()).contains("PORT");
+        },
+        5000);
+    EXPECT_TRUE(written.contains("open COM1 /dev/ttyS0 4800,N,8,1; USB latency timer 1 ms (was 16 ms)\t"))
+        << written.toStdString();
+    h.comm.failOpen = true;
+    emit f.ComboPort->activated(0);
+    EXPECT_EQ(f.ComboPort->itemData(0, Qt::ToolTipRole).toString(), "/dev/ttyS0");
+}
+
 // A click on Break, with the port open or closed (it failed at start-up), and automatic RTS on or off.
 // Without automatic RTS the break never touches RTS, even a raised one; a closed port refuses the break,
 // so the window does not wait at all (its clock is not read) and the caption is back at once.

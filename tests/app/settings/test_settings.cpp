@@ -38,7 +38,7 @@ TEST(SettingsWriter, CutsValuesAtALineBreakAndLeavesOutWhatItCannotWrite)
           "Prot= 0 \r\nAddr=\r\nRepeat=\r\nDTR= 1 \r\nRTS= 0 \r\nAutoRTS= 0 \r\nMode=Time\r\n"
           "Time= 0 \r\nHex= 0 \r\nDisp= 0 \r\nAA= 0 \r\nChars=\r\nNoscroll= 0 \r\n"
           "Modefreedisp= 0 \r\nModetimedisp= 1 \r\nModefiledisp=-1 \r\n"
-          "Lastcmd2=A=B, \"C\"\r\nLastcmddisp2=\r\nLastcmdhex2=\r\nOutput=TEMP=\x80\r\n";
+          "Lastcmd2=A=B, \"C\"\r\nLastcmddisp2=\r\nLastcmdhex2=\r\nOutput=TEMP=\x80\r\nLowLatency= 1 \r\n";
     EXPECT_EQ(WriteSettings(snapshot), expected);
 }
 

@@ -21,7 +21,7 @@ const QByteArray kBusyFile
       "Lastcmd0=DISP A=1, \"two\", 'three'\r\nLastcmddisp0=1\r\nLastcmdhex0=0\r\n"
       "Lastcmd2=RAW\r\nLastcmddisp2=0\r\nLastcmdhex2=0\r\n"
       "Lastcmd3=X\xC4\x80\r\nLastcmddisp3=2\r\nLastcmdhex3=1.5\r\n"
-      "Output=PING \"42\", a=b\r\n";
+      "Output=PING \"42\", a=b\r\nLowLatency= 0 \r\n";
 
 // The controls and memories the file sets, beyond the port it opens, as "name=value" words.
 QString Shown(const DurnixForm& f)
@@ -61,6 +61,7 @@ TEST(FormSettingsFile, EverySettingIsReadShownAndWrittenBackToTheSameBytes)
     EXPECT_EQ(h.comm.commPort(), 3);
     EXPECT_EQ(h.comm.settingsText, QString("115200,E,6,2"));
     EXPECT_EQ(h.comm.log, QStringList({ "DTR=0", "RTS=1", "OPEN" })) << "a greyed RTS counts as raised";
+    EXPECT_FALSE(h.comm.lowLatency());
     EXPECT_EQ(Shown(f),
         QString::fromUtf8(
             "mm.ss 17 2.5 12 PING \"42\", a=b /srv/durnix/commands.txt file CheckRTS=2 CheckRepeat=1 "
