@@ -31,6 +31,13 @@ public:
     void setRTSEnable(bool raised) override { current_->setRTSEnable(raised); }
     bool setBreak(bool on) override { return current_->setBreak(on); }
 
+    // The window sets these once, for whichever kind is picked later: both kinds keep them.
+    bool setAutoRts(bool on) override;
+    bool rtsByDriver() const override { return current_->rtsByDriver(); }
+    void setLowLatency(bool on) override { serial_.setLowLatency(on), network_.setLowLatency(on); }
+    bool lowLatency() const override { return current_->lowLatency(); }
+    QString portNotes() const override { return current_->portNotes(); }
+
     bool ctsHolding() const override { return current_->ctsHolding(); }
     bool dsrHolding() const override { return current_->dsrHolding(); }
     bool cdHolding() const override { return current_->cdHolding(); }

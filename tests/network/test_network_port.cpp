@@ -97,17 +97,24 @@ TEST(Scripted, TheConnectionSendsAtOnceAndProbesASilentServer)
     }
 }
 
-// COM1 is of the serial kind, COM2 a raw socket that carries bytes unchanged and has no lines. The
-// network kind's events come through, a peer that closes the connection among them.
+// COM1 is of the serial kind, with its driver's RTS and latency set while COM2 was picked, COM2 a raw
+// socket that carries bytes unchanged and has no lines. The network kind's events come through, a peer
+// that closes the connection among them.
 TEST(RoutingComm, TheMapPicksTheKindAndARawSocketCarriesBytesOnly)
 {
     ScriptedServer server(AllByteValues());
     const QString url = QStringLiteral("socket://[::ffff:127.0.0.1]:%1").arg(server.Port());
     const PortMap map = PortMap::FromSettingsBytes("COM1=serial-device\nCOM2=" + url.toLatin1());
     FakeComm serial;
+    serial.driverRts = true, serial.notes = "; USB latency timer 1 ms";
     NetworkComm network(map);
     RoutingComm comm(serial, network, map);
-    ASSERT_TRUE(comm.setCommPort(1) && comm.setPortOpen(true) && comm.setPortOpen(false));
+    ASSERT_TRUE(comm.setCommPort(2));
+    comm.setLowLatency(false), comm.setAutoRts(true);
+    ASSERT_TRUE(comm.setCommPort(1) && comm.setPortOpen(true));
+    EXPECT_TRUE(comm.rtsByDriver() && !comm.lowLatency());
+    EXPECT_EQ(comm.portNotes(), "; USB latency timer 1 ms");
+    ASSERT_TRUE(comm.setPortOpen(false));
     EXPECT_EQ(serial.log.count("OPEN"), 1);
 
     ASSERT_TRUE(comm.setCommPort(2) && comm.setPortOpen(true)) << comm.errorText().toStdString();
