@@ -9,6 +9,16 @@
 #include <QStringList>
 #include <memory>
 
+// The network port, counting the bytes the window takes from it.
+class CountingNetworkComm : public NetworkComm
+{
+public:
+    using NetworkComm::NetworkComm;
+    QByteArray input() override;
+    qint64 bytesRead = 0;
+    qint64 largestRead = 0;
+};
+
 // The real window offscreen, with the program's own pair of port kinds, COM1 on `url` and no other
 // port able to reach a device. The port-failure box and the beep are counted.
 class NetworkWindow
@@ -26,7 +36,7 @@ public:
 
     const PortMap map;
     QtSerialComm serial { map };
-    NetworkComm network { map };
+    CountingNetworkComm network { map };
     RoutingComm comm { serial, network, map };
     QStringList portFailures;
     int beeps = 0;

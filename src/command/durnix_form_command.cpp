@@ -76,10 +76,14 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
     const bool autoRts = IsSet(CheckAutoRTS) && !MSComm1.rtsByDriver();
     if (autoRts)
         MSComm1.setRTSEnable(true);
+    // A send the port does not take beeps as on a closed port; a port lost in the write has beeped
+    // with the loss.
     if (MSComm1.setOutput(packet))
         trafficLog_.Sent(packet, TextOutput->currentText(),
             PacketLineMs(packet.size(), LenientNumber(ComboBits->currentText()), ListIndex(ComboPar),
                 LenientNumber(ComboStop->currentText()), LenientNumber(ComboBPS->currentText())));
+    else if (MSComm1.portOpen())
+        services_.beep();
     if (autoRts)
         StartAutoRtsTimer(packet.size());
     if (RepeatTimer->interval() == 0)

@@ -32,6 +32,8 @@ void DurnixForm::SetUpLog()
         connect(display, &QWidget::customContextMenuRequested, this,
             [this, display](const QPoint& position) { ShowDisplayMenu(display, position); });
     }
+    connect(&MSComm1, &MSComm::notice, this,
+        [this](const QString& text) { trafficLog_.Port(PortNoticeText(MSComm1.commPort(), text)); });
     connect(&trafficLog_, &TrafficLog::failed, this, [this](const QString& message) {
         ShowLogState();
         services_.showLogFailure(message);
@@ -105,8 +107,8 @@ void DurnixForm::LogLineEvent()
 void DurnixForm::LogPortOutcome(bool opened)
 {
     const int port = MSComm1.commPort();
-    trafficLog_.Port(opened ? PortOpenedText(
-                         port, services_.portMap.DevicePath(port), MSComm1.settings() + MSComm1.portNotes())
+    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap.DevicePath(port),
+                         MSComm1.settingsReport() + MSComm1.portNotes())
                             : PortFailedText(port, MSComm1.errorText()));
 }
 

@@ -46,3 +46,8 @@ QString PortLostText(int commPort, const QString& reason)
 {
     return QStringLiteral("lost COM%1: %2").arg(commPort).arg(reason);
 }
+
+QString PortNoticeText(int commPort, const QString& text)
+{
+    return QStringLiteral("COM%1: %2").arg(commPort).arg(text);
+}

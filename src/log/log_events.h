@@ -15,3 +15,4 @@ QString LineEventText(int commEvent, const ModemLines& lines);
 QString PortOpenedText(int commPort, const QString& device, const QString& settings);
 QString PortFailedText(int commPort, const QString& reason);
 QString PortLostText(int commPort, const QString& reason);
+QString PortNoticeText(int commPort, const QString& text);

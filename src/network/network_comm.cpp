@@ -1,9 +1,8 @@
 #include "network/network_comm.h"
 
 #include "network/bounded_lookup.h"
-#include "network/telnet_codec.h"
 
-#include <QElapsedTimer>
+#include <QRegularExpression>
 
 #ifdef Q_OS_LINUX
 #include <netinet/in.h>
@@ -28,18 +27,6 @@ void EnableKeepAlive(QTcpSocket& socket)
 #endif
 }
 
-// A server that does not turn Nagle off (ser2net, for one) holds a short answer back until its
-// previous segment is acknowledged, and Linux delays that acknowledgement by up to 40 ms. Acknowledging
-// at once after each read keeps a send-answer cycle near a millisecond. The kernel falls back to
-// delayed acknowledgements by itself, so this holds only for the data just read.
-void AcknowledgeAtOnce([[maybe_unused]] QTcpSocket& socket)
-{
-#ifdef Q_OS_LINUX
-    const int on = 1;
-    ::setsockopt(int(socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
-#endif
-}
-
 QString NoAnswer()
 {
     return QStringLiteral("no answer within %1 s.").arg(NetworkComm::OpenTimeoutMs / 1000);
@@ -47,10 +34,14 @@ QString NoAnswer()
 
 } // namespace
 
-NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
+NetworkComm::NetworkComm(const PortMap& portMap, int outputStallMs, QObject* parent)
     : MSComm(parent)
     , portMap_(portMap)
 {
+    stall_.setInterval(outputStallMs);
+    stall_.setSingleShot(true);
+    connect(&stall_, &QTimer::timeout, this, &NetworkComm::OnOutputStalled);
+    socket_.setReadBufferSize(ReadAhead);
     linger_.setSingleShot(true);
     linger_.setInterval(0);
     connect(&linger_, &QTimer::timeout, this, [this] {
@@ -58,6 +49,7 @@ NetworkComm::NetworkComm(const PortMap& portMap, QObject* parent)
             Disconnect();
     });
     connect(&socket_, &QTcpSocket::readyRead, this, &NetworkComm::OnReadyRead);
+    connect(&socket_, &QTcpSocket::bytesWritten, this, &NetworkComm::OnBytesWritten);
     connect(&socket_, &QTcpSocket::disconnected, this, &NetworkComm::OnDropped);
     connect(&socket_, &QTcpSocket::errorOccurred, this, &NetworkComm::OnDropped);
 }
@@ -92,7 +84,7 @@ bool NetworkComm::setSettings(const QString& settings)
     if (!parsed)
         return Fail(UnusableSettingsText(settings));
     settings_ = ComPortSettingsOf(*parsed);
-    if (open_ && Rfc2217()) {
+    if (open_ && ComPortActive()) {
         client_.Requested(settings_);
         Send(LineFormatMessages(settings_));
     }
@@ -102,6 +94,11 @@ bool NetworkComm::setSettings(const QString& settings)
 QString NetworkComm::settings() const
 {
     return ComPortSettingsText(Rfc2217() ? client_.settingsInForce() : settings_);
+}
+
+QString NetworkComm::settingsReport() const
+{
+    return Rfc2217() ? SettingsInForceText(client_.settingsInForce(), client_.settingsAsked()) : settings();
 }
 
 bool NetworkComm::setPortOpen(bool open)
@@ -117,30 +114,37 @@ bool NetworkComm::setPortOpen(bool open)
     return Open();
 }
 
+// The port is open only on a connection that outlived the opening: a server may greet and then drop it,
+// as ser2net does in front of a device it cannot open. The server's answers to the format are waited
+// for, so that the settings in force are known once it is open; a server that does not answer leaves
+// the format as asked when the open time is over.
 bool NetworkComm::Open()
 {
     const std::optional<NetworkAddress> address = ParseNetworkAddress(Url());
     if (!address)
-        return Fail(
-            QStringLiteral("this is not a network port; write rfc2217://HOST:PORT or socket://HOST:PORT."));
+        return Fail(NetworkAddressProblem(Url()) + u'.');
+    QElapsedTimer clock;
+    clock.start();
+    serverWords_.clear();
     if (connectedTo_ != address) {
         Disconnect();
-        if (!Connect(*address))
+        if (!Connect(*address, clock))
             return false;
     }
     linger_.stop();
     received_.clear();
     SendLineSetup();
+    AwaitServer([this] { return !ComPortActive() || client_.formatAnswered(); }, clock);
+    if (!Connected())
+        return Fail(LostWhileOpening());
     detector_.Reset();
     detector_.Feed(client_.lines());
     open_ = true;
     return true;
 }
 
-bool NetworkComm::Connect(const NetworkAddress& address)
+bool NetworkComm::Connect(const NetworkAddress& address, const QElapsedTimer& clock)
 {
-    QElapsedTimer clock;
-    clock.start();
     bool timedOut = false;
     const QList<QHostAddress> addresses = LookUpHost(address.host, OpenTimeoutMs, timedOut);
     if (addresses.isEmpty())
@@ -153,7 +157,7 @@ bool NetworkComm::Connect(const NetworkAddress& address)
     EnableKeepAlive(socket_);
     if (address.kind == NetworkKind::Rfc2217) {
         Send(client_.Start());
-        if (!AwaitComPortOption(OpenTimeoutMs - int(clock.elapsed()))) {
+        if (!AwaitComPortOption(clock)) {
             Disconnect();
             return false;
         }
@@ -182,24 +186,45 @@ bool NetworkComm::ConnectTo(const QList<QHostAddress>& addresses, quint16 port, 
     return Fail(outOfTime ? NoAnswer() : reason + QLatin1Char('.'));
 }
 
-// The server's bytes arrive inside waitForReadyRead, through OnReadyRead.
-bool NetworkComm::AwaitComPortOption(int timeoutMs)
+bool NetworkComm::AwaitComPortOption(const QElapsedTimer& clock)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (client_.comPort() == TelnetNegotiation::ComPort::Pending
-        && socket_.state() == QAbstractSocket::ConnectedState) {
-        const int left = timeoutMs - int(clock.elapsed());
-        if (left <= 0 || !socket_.waitForReadyRead(left))
-            break;
-    }
+    AwaitServer([this] { return client_.comPort() != TelnetNegotiation::ComPort::Pending; }, clock);
+    if (!Connected())
+        return Fail(LostWhileOpening());
     return client_.comPort() == TelnetNegotiation::ComPort::Accepted
         || Fail(QStringLiteral("the server does not offer RFC 2217."));
 }
 
+// The server's bytes arrive inside waitForReadyRead, through OnReadyRead, a slice at a time.
+void NetworkComm::AwaitServer(const std::function<bool()>& done, const QElapsedTimer& clock)
+{
+    while (!done() && Connected()) {
+        const int left = OpenTimeoutMs - int(clock.elapsed());
+        if (socket_.bytesAvailable() > 0)
+            ReadSocket();
+        else if (left <= 0 || !socket_.waitForReadyRead(left))
+            return;
+    }
+}
+
+// A drop clears the connection it ends, so a connection that is still the current one is the one opened.
+bool NetworkComm::Connected() const
+{
+    return connectedTo_ && socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+// With the server's first line, when it said something before it went.
+QString NetworkComm::LostWhileOpening() const
+{
+    static const QRegularExpression lineEnd(QStringLiteral("[\\r\\n]"));
+    const QString words = QString::fromLatin1(serverWords_).section(lineEnd, 0, 0).simplified();
+    const QString lost = QStringLiteral("the connection was lost while opening");
+    return words.isEmpty() ? lost + u'.' : QStringLiteral("%1 (\"%2\").").arg(lost, words);
+}
+
 void NetworkComm::SendLineSetup()
 {
-    if (!Rfc2217())
+    if (!ComPortActive())
         return;
     client_.Requested(settings_);
     Send(ComPortMessage(SetModemStateMask, 0xFF)
@@ -209,52 +234,23 @@ void NetworkComm::SendLineSetup()
         + ControlMessage(rts_ ? ComPortControl::RtsOn : ComPortControl::RtsOff));
 }
 
-// A raw socket has no lines: as on a device without them, nothing happens.
+// A raw socket has no lines: as on a device without them, nothing happens. Nor on a server that
+// withdrew the option.
 void NetworkComm::SendControl(ComPortControl control)
 {
-    if (Rfc2217())
+    if (ComPortActive())
         Send(ControlMessage(control));
-}
-
-// write() only queues; the bytes go to the system at once, so that automatic RTS and a waiting
-// repeat time them from now.
-void NetworkComm::Send(const QByteArray& bytes)
-{
-    socket_.write(bytes);
-    socket_.flush();
 }
 
 void NetworkComm::Disconnect()
 {
     linger_.stop();
+    stall_.stop();
+    heldUp_ = false;
+    held_.clear();
     connectedTo_.reset();
     open_ = false;
     socket_.abort();
-}
-
-void NetworkComm::setInBufferCount(int count)
-{
-    if (count != 0 || !open_)
-        return;
-    ReadSocket();
-    received_.clear();
-    if (Rfc2217())
-        Send(ComPortMessage(PurgeData, 1)); // the server's receive buffer
-    // Line changes read on the way are told once the send is over.
-    QMetaObject::invokeMethod(this, &NetworkComm::RaiseLineEvents, Qt::QueuedConnection);
-}
-
-QByteArray NetworkComm::input()
-{
-    return std::exchange(received_, {});
-}
-
-bool NetworkComm::setOutput(const QByteArray& bytes)
-{
-    if (!open_)
-        return Fail(QStringLiteral("the port is not open."));
-    Send(Rfc2217() ? TelnetEscape(bytes) : bytes);
-    return true;
 }
 
 void NetworkComm::setDTREnable(bool raised)
@@ -279,50 +275,21 @@ bool NetworkComm::setBreak(bool on)
     return true;
 }
 
-// Data that comes while the port is closed (or still opening) is dropped; the negotiation and the
-// line state go on all the same.
-qsizetype NetworkComm::ReadSocket()
-{
-    const QByteArray bytes = socket_.readAll();
-    AcknowledgeAtOnce(socket_);
-    QByteArray data, reply;
-    if (Rfc2217())
-        client_.Receive(bytes, data, reply);
-    else
-        data = bytes;
-    if (!reply.isEmpty())
-        Send(reply);
-    if (open_)
-        received_ += data;
-    return open_ ? data.size() : 0;
-}
-
-void NetworkComm::OnReadyRead()
-{
-    const qsizetype arrived = ReadSocket();
-    RaiseLineEvents();
-    if (arrived > 0 && rThreshold_ > 0 && received_.size() >= rThreshold_)
-        Raise(comEvReceive);
-}
-
-void NetworkComm::RaiseLineEvents()
-{
-    if (!open_)
-        return;
-    for (const int code : detector_.Feed(client_.lines()))
-        Raise(code);
-}
-
 // Reached from both disconnected and errorOccurred; only the first call finds a connection.
 void NetworkComm::OnDropped()
 {
     if (!connectedTo_ || socket_.state() == QAbstractSocket::ConnectedState)
         return;
-    const bool wasOpen = open_;
+    if (open_)
+        Lose(QStringLiteral("the connection was lost."));
+    else
+        Disconnect();
+}
+
+void NetworkComm::Lose(const QString& what)
+{
     Disconnect();
-    if (!wasOpen)
-        return;
-    Fail(QStringLiteral("the connection was lost."));
+    Fail(what);
     emit portLost();
 }
 

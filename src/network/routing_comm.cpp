@@ -20,6 +20,12 @@ bool RoutingComm::setCommPort(int port)
     return current_->setCommPort(port);
 }
 
+bool RoutingComm::setAutoRts(bool on)
+{
+    (current_ == &serial_ ? network_ : serial_).setAutoRts(on);
+    return current_->setAutoRts(on);
+}
+
 void RoutingComm::Pass(MSComm& kind)
 {
     connect(&kind, &MSComm::onComm, this, [this, &kind] {
@@ -29,5 +35,9 @@ void RoutingComm::Pass(MSComm& kind)
     connect(&kind, &MSComm::portLost, this, [this, &kind] {
         if (current_ == &kind)
             emit portLost();
+    });
+    connect(&kind, &MSComm::notice, this, [this, &kind](const QString& text) {
+        if (current_ == &kind)
+            emit notice(text);
     });
 }

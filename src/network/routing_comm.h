@@ -17,6 +17,7 @@ public:
     void setHandshaking(int mode) override { current_->setHandshaking(mode); }
     bool setSettings(const QString& settings) override { return current_->setSettings(settings); }
     QString settings() const override { return current_->settings(); }
+    QString settingsReport() const override { return current_->settingsReport(); }
     void setRThreshold(int count) override { current_->setRThreshold(count); }
 
     bool portOpen() const override { return current_->portOpen(); }
@@ -29,6 +30,13 @@ public:
     void setDTREnable(bool raised) override { current_->setDTREnable(raised); }
     void setRTSEnable(bool raised) override { current_->setRTSEnable(raised); }
     bool setBreak(bool on) override { return current_->setBreak(on); }
+
+    // The window sets these once, for whichever kind is picked later: both kinds keep them.
+    bool setAutoRts(bool on) override;
+    bool rtsByDriver() const override { return current_->rtsByDriver(); }
+    void setLowLatency(bool on) override { serial_.setLowLatency(on), network_.setLowLatency(on); }
+    bool lowLatency() const override { return current_->lowLatency(); }
+    QString portNotes() const override { return current_->portNotes(); }
 
     bool ctsHolding() const override { return current_->ctsHolding(); }
     bool dsrHolding() const override { return current_->dsrHolding(); }

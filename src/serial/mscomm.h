@@ -30,6 +30,9 @@ public:
     // "speed,parity,data,stop", as "9600,N,8,1".
     virtual bool setSettings(const QString& settings) = 0;
     virtual QString settings() const = 0;
+    // The settings for a person to read: those in force, and what was
+    // asked where the port took others.
+    virtual QString settingsReport() const { return settings(); }
     virtual void setRThreshold(int count) = 0;
 
     virtual bool portOpen() const = 0;
@@ -70,4 +73,7 @@ signals:
     // The device went away while open (unplugged, or its far side closed);
     // the port has been closed.
     void portLost();
+    // Worth a line in the log, though nothing failed: output held up by a
+    // slow peer, an option the peer withdrew.
+    void notice(const QString& text);
 };

@@ -8,7 +8,8 @@
 #include <QTest>
 
 // ser2net as a child process in the foreground, with a configuration of its own: one RFC 2217
-// accepter on 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests).
+// accepter on 127.0.0.1 in front of one serial device (a pseudo-terminal in the tests, or a path
+// where there is none).
 class Ser2netProcess
 {
 public:
@@ -21,8 +22,10 @@ public:
         // instead of gathering it for up to 20 ms in the hope of more.
         const QString config = "connection: &c1#  accepter: telnet(rfc2217),tcp,127.0.0.1,%1#"
                                "  connector: serialdev,%2,9600n81,local#  options:#    chardelay: false";
+        // A device that does not exist is named as it is: ser2net then fails to open it per connection.
+        const QString path = QFileInfo(device).canonicalFilePath();
         process_.start(
-            "ser2net", { "-n", "-u", "-Y", config.arg(port_).arg(QFileInfo(device).canonicalFilePath()) });
+            "ser2net", { "-n", "-u", "-Y", config.arg(port_).arg(path.isEmpty() ? device : path) });
         // Asking /proc/net/tcp, rather than connecting, leaves ser2net's one connection to the test.
         const auto listening = [this] {
             QFile table("/proc/net/tcp");
