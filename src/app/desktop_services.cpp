@@ -89,8 +89,7 @@ FormServices DesktopServices(const QString& settingsFolder, const PortMap& portM
     services.programFolder = QCoreApplication::applicationDirPath();
     services.portMap = portMap;
     services.askLogFileName = AskLogFileName;
-    services.showLogFailure
-        = [](const QString& message) { ShowWithoutWaiting(QApplication::activeWindow(), message); };
+    services.showLogFailure = ShowWithoutWaiting;
     services.showPortLost = ShowWithoutWaiting;
     return services;
 }

@@ -30,8 +30,9 @@ struct FormServices {
     // The save dialog of "Start log…": initial folder in; the path chosen, or empty.
     std::function<QString(const QString& initialFolder)> askLogFileName = [](const QString&) { return QString(); };
     // Why logging stopped or could not start. It must not wait for the operator:
-    // sends and repeats go on meanwhile.
-    std::function<void(const QString& message)> showLogFailure = [](const QString&) {};
+    // sends and repeats go on meanwhile. The box belongs to window, as below.
+    std::function<void(QWidget* window, const QString& message)> showLogFailure
+        = [](QWidget*, const QString&) {};
     // A port that was open is lost; message names it and the cause. The box must not wait for the
     // operator, and belongs to window, so that closing the window still ends the program.
     std::function<void(QWidget* window, const QString& message)> showPortLost

@@ -36,7 +36,7 @@ void DurnixForm::SetUpLog()
         [this](const QString& text) { trafficLog_.Port(PortNoticeText(MSComm1.commPort(), text)); });
     connect(&trafficLog_, &TrafficLog::failed, this, [this](const QString& message) {
         ShowLogState();
-        services_.showLogFailure(message);
+        services_.showLogFailure(this, message);
     });
     if (!services_.logFile.isEmpty())
         StartLog(services_.logFile);
@@ -71,7 +71,7 @@ bool DurnixForm::StartLog(const QString& path)
     const std::optional<QString> failure = trafficLog_.Start(path, IsSet(CheckRepeat));
     ShowLogState();
     if (failure) {
-        services_.showLogFailure(*failure);
+        services_.showLogFailure(this, *failure);
         return false;
     }
     // The file says from its start what the line is.

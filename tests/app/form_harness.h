@@ -50,7 +50,7 @@ struct FormHarness {
             return fileToChoose;
         };
         services.askLogFileName = [this](const QString&) { return logToChoose; };
-        services.showLogFailure = [this](const QString& message) { logFailures << message; };
+        services.showLogFailure = [this](QWidget*, const QString& message) { logFailures << message; };
         services.logFile = logFile;
         services.timeOfDay = [] { return QTime(9, 5, 7); };
         services.monotonicMs = [this] { return clockMs += 100; };

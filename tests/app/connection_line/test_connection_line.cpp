@@ -267,36 +267,48 @@ TEST(PortLost, EachLossOfAnOpenPortShowsOneBoxNamingThePortItsDeviceAndTheCause)
     EXPECT_EQ(repeatAfterLoss, 0);
 }
 
-// The program's own box waits for nobody: the handler returns with the box open. It belongs to the window,
-// so closing the window with the box still open writes durnix.ini and ends the program's event loop.
-TEST(PortLost, TheRealBoxWaitsForNobodyAndClosingTheWindowStillEndsTheProgram)
+// The program's own boxes, for a lost port and for a log that cannot be written, wait for nobody: the
+// handler returns with the box open. Each belongs to the window, so closing the window with the box still
+// open writes durnix.ini and ends the program's event loop.
+TEST(PortLost, TheRealBoxesWaitForNobodyAndClosingTheWindowStillEndsTheProgram)
 {
-    FormHarness h;
-    FormServices services = h.Services();
-    services.showPortLost = DesktopServices(h.folder.path(), h.portMap).showPortLost;
-    DurnixForm f(h.comm, services);
-    f.show();
-    bool returned = false, waited = false;
-    QTimer::singleShot(0, &f, [&] {
-        waited = !returned;
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
-    });
-    h.comm.error = "gone";
-    h.comm.lose();
-    returned = true;
-    EXPECT_FALSE(waited) << "the box ran an event loop of its own";
-    const QMessageBox* box = nullptr;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && qobject_cast<QMessageBox*>(window))
-            box = qobject_cast<QMessageBox*>(window);
-    ASSERT_TRUE(box) << "no box on the screen";
-    EXPECT_FALSE(box->isModal());
-    EXPECT_EQ(box->windowTitle(), "Durnix");
-    EXPECT_TRUE(box->text().startsWith("COM1 (/dev/ttyS0) was lost: gone")) << box->text().toStdString();
+    const std::pair<const char*, std::function<void(FormHarness&, DurnixForm&)>> boxes[] = {
+        { "COM1 (/dev/ttyS0) was lost: gone",
+            [](FormHarness& h, DurnixForm&) {
+                h.comm.error = "gone";
+                h.comm.lose();
+            } },
+        { "The log ", [](FormHarness& h, DurnixForm& f) { f.StartLog(h.folder.path()); } },
+    };
+    for (const auto& [text, open] : boxes) {
+        FormHarness h;
+        FormServices services = h.Services();
+        const FormServices desktop = DesktopServices(h.folder.path(), h.portMap);
+        services.showPortLost = desktop.showPortLost;
+        services.showLogFailure = desktop.showLogFailure;
+        DurnixForm f(h.comm, services);
+        f.show();
+        bool returned = false, waited = false;
+        QTimer::singleShot(0, &f, [&] {
+            waited = !returned;
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        open(h, f);
+        returned = true;
+        EXPECT_FALSE(waited) << "the box ran an event loop of its own";
+        const QMessageBox* box = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && qobject_cast<QMessageBox*>(window))
+                box = qobject_cast<QMessageBox*>(window);
+        ASSERT_TRUE(box) << "no box on the screen: " << text;
+        EXPECT_FALSE(box->isModal());
+        EXPECT_EQ(box->windowTitle(), "Durnix");
+        EXPECT_TRUE(box->text().startsWith(text)) << box->text().toStdString();
 
-    QTimer::singleShot(0, &f, [&f] { f.close(); });
-    QTimer::singleShot(5000, &f, [] { QCoreApplication::exit(1); }); // should the program go on
-    EXPECT_EQ(QApplication::exec(), 0) << "the box kept the program running";
-    EXPECT_TRUE(h.ReadSettings().contains("Prot=")) << "durnix.ini was written";
+        QTimer::singleShot(0, &f, [&f] { f.close(); });
+        QTimer::singleShot(5000, &f, [] { QCoreApplication::exit(1); }); // should the program go on
+        EXPECT_EQ(QApplication::exec(), 0) << "the box kept the program running: " << text;
+        EXPECT_TRUE(h.ReadSettings().contains("Prot=")) << "durnix.ini was written";
+    }
 }
