@@ -3,14 +3,6 @@
 #include "app/form_services.h"
 #include "live_window.h"
 
-QByteArray CountingNetworkComm::input()
-{
-    const QByteArray bytes = NetworkComm::input();
-    bytesRead += bytes.size();
-    largestRead = std::max<qint64>(largestRead, bytes.size());
-    return bytes;
-}
-
 NetworkWindow::NetworkWindow(const QString& url, const QString& settingsFolder)
     : map(Com1Map(url, settingsFolder))
 {

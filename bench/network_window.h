@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/durnix_form.h"
+#include "live_window.h"
 #include "network/network_comm.h"
 #include "network/routing_comm.h"
 #include "serial/qt_serial_comm.h"
@@ -9,15 +10,7 @@
 #include <QStringList>
 #include <memory>
 
-// The network port, counting the bytes the window takes from it.
-class CountingNetworkComm : public NetworkComm
-{
-public:
-    using NetworkComm::NetworkComm;
-    QByteArray input() override;
-    qint64 bytesRead = 0;
-    qint64 largestRead = 0;
-};
+using CountingNetworkComm = Counting<NetworkComm>;
 
 // The real window offscreen, with the program's own pair of port kinds, COM1 on `url` and no other
 // port able to reach a device. The port-failure box and the beep are counted.

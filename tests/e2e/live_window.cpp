@@ -4,14 +4,6 @@
 
 #include <QDir>
 
-QByteArray CountingComm::input()
-{
-    const QByteArray bytes = QtSerialComm::input();
-    bytesRead += bytes.size();
-    largestRead = std::max<qint64>(largestRead, bytes.size());
-    return bytes;
-}
-
 PortMap Com1Map(const QString& com1Path, const QString& folder)
 {
     PortMap map;

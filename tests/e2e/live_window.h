@@ -5,17 +5,25 @@
 
 #include <QComboBox>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 
-// The real port, counting the bytes the window takes from it.
-class CountingComm : public QtSerialComm
+// A port of the kind `Port`, counting the bytes the window takes from it.
+template <typename Port> class Counting : public Port
 {
 public:
-    using QtSerialComm::QtSerialComm;
-    QByteArray input() override;
+    using Port::Port;
+    QByteArray input() override
+    {
+        const QByteArray bytes = Port::input();
+        bytesRead += bytes.size();
+        largestRead = std::max<qint64>(largestRead, bytes.size());
+        return bytes;
+    }
     qint64 bytesRead = 0;
     qint64 largestRead = 0;
 };
+using CountingComm = Counting<QtSerialComm>;
 
 // COM1 is `com1Path`; ports 2 to 16 go to paths that do not exist in `folder`, so that no pick of a
 // port can ever reach a real device such as the console on /dev/ttyS0.
