@@ -168,7 +168,7 @@ private:
 
     // Send path.
     void TransmitPacket(const QByteArray& packet);
-    void StartAutoRtsTimer(qsizetype packetLength);
+    void WritePacket(const QByteArray& packet);
     void RememberSentCommand();
     void CountDownRepeat();
 

@@ -58,6 +58,34 @@ bool DurnixForm::SendCommand()
     return true;
 }
 
+namespace
+{
+
+// The line format as the port boxes give it, read once for the packet's time on the line and for
+// automatic RTS.
+struct BoxFormat {
+    double dataBits, stopBits, baud;
+    int parityPosition;
+
+    explicit BoxFormat(const DurnixForm& form)
+        : dataBits(LenientNumber(form.ComboBits->currentText()))
+        , stopBits(LenientNumber(form.ComboStop->currentText()))
+        , baud(LenientNumber(form.ComboBPS->currentText()))
+        , parityPosition(ListIndex(form.ComboPar))
+    {
+    }
+    double LineMs(qsizetype length) const
+    {
+        return PacketLineMs(length, dataBits, parityPosition, stopBits, baud);
+    }
+    int RtsMs(qsizetype length) const
+    {
+        return RtsIntervalMs(length, dataBits, parityPosition, stopBits, baud);
+    }
+};
+
+} // namespace
+
 void DurnixForm::TransmitPacket(const QByteArray& packet)
 {
     LineErrors = 0;
@@ -71,29 +99,27 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
         services_.beep();
         return;
     }
-    MSComm1.setInBufferCount(0);
-    ResponseState = 0;
-    const bool autoRts = IsSet(CheckAutoRTS) && !MSComm1.rtsByDriver();
-    if (autoRts)
-        MSComm1.setRTSEnable(true);
-    // A send the port does not take beeps as on a closed port; a port lost in the write has beeped
-    // with the loss.
-    if (MSComm1.setOutput(packet))
-        trafficLog_.Sent(packet, TextOutput->currentText(),
-            PacketLineMs(packet.size(), LenientNumber(ComboBits->currentText()), ListIndex(ComboPar),
-                LenientNumber(ComboStop->currentText()), LenientNumber(ComboBPS->currentText())));
-    else if (MSComm1.portOpen())
-        services_.beep();
-    if (autoRts)
-        StartAutoRtsTimer(packet.size());
+    WritePacket(packet);
     if (RepeatTimer->interval() == 0)
         TextInput->setText(QString());
 }
 
-void DurnixForm::StartAutoRtsTimer(qsizetype packetLength)
+// A send the port does not take beeps as on a closed port; a port lost in the write has beeped with
+// the loss. Automatic RTS is raised around the write unless the driver switches it itself.
+void DurnixForm::WritePacket(const QByteArray& packet)
 {
-    RTSTimer->setInterval(RtsIntervalMs(packetLength, LenientNumber(ComboBits->currentText()), ListIndex(ComboPar),
-        LenientNumber(ComboStop->currentText()), LenientNumber(ComboBPS->currentText())));
+    MSComm1.setInBufferCount(0);
+    ResponseState = 0;
+    const BoxFormat format(*this);
+    const bool autoRts = IsSet(CheckAutoRTS) && !MSComm1.rtsByDriver();
+    if (autoRts)
+        MSComm1.setRTSEnable(true);
+    if (MSComm1.setOutput(packet))
+        trafficLog_.Sent(packet, TextOutput->currentText(), format.LineMs(packet.size()));
+    else if (MSComm1.portOpen())
+        services_.beep();
+    if (autoRts)
+        RTSTimer->setInterval(format.RtsMs(packet.size()));
 }
 
 void DurnixForm::TextRepeat_Change() { RepeatTimer->setInterval(RepeatIntervalMs(TextRepeat->text())); }
