@@ -71,7 +71,7 @@ std::optional<LoggedAnswer> AnswerTracker::Finish()
 
 LoggedAnswer AnswerTracker::Close(bool complete, qint64 endNs, bool cut)
 {
-    LoggedAnswer answer { std::exchange(bytes_, {}), std::exchange(shown_, {}), {}, cut };
+    LoggedAnswer answer { std::exchange(bytes_, {}), std::exchange(shown_, {}), {}, cut, protocol_ };
     answer.outcome.complete = complete;
     answer.outcome.checkError = complete && IsVxb(protocol_) && answer.shown.endsWith(u"<BCCERR>");
     answer.outcome.nak = complete && IsVxb(protocol_) && answer.shown.startsWith(u"<NAK>");

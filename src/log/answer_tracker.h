@@ -13,6 +13,7 @@ struct LoggedAnswer {
     QString shown; // the interpreted display when the record was due
     AnswerOutcome outcome;
     bool cut = false; // closed at the record limit: the answer goes on in the next record
+    int protocol = 0; // the list position of the framing it was read by
 };
 
 // Longest answer one record holds, however large the chunk that brought it; a

@@ -99,7 +99,7 @@ void DurnixForm::ShowLogState()
 void DurnixForm::LogLineEvent()
 {
     const int code = MSComm1.commEvent();
-    if (trafficLog_.IsRunning() && code != MSComm::comEvReceive)
+    if (code != MSComm::comEvReceive)
         trafficLog_.Line(
             LineEventText(code, { MSComm1.ctsHolding(), MSComm1.dsrHolding(), MSComm1.cdHolding() }));
 }

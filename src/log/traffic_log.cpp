@@ -6,7 +6,7 @@ namespace
 {
 
 // An answer of every byte ends when no byte has come for this long.
-constexpr int kQuietMs = 50;
+constexpr int kDefaultQuietMs = 50;
 // How long the figures of a finished run wait for the answer to its last send.
 constexpr int kRunGraceMs = 2000;
 
@@ -17,7 +17,7 @@ TrafficLog::TrafficLog(QObject* parent)
 {
     monotonic_.start();
     quiet_.setSingleShot(true);
-    quiet_.setInterval(kQuietMs);
+    quiet_.setInterval(kDefaultQuietMs);
     runGrace_.setSingleShot(true);
     runGrace_.setInterval(kRunGraceMs);
     connect(&quiet_, &QTimer::timeout, this, &TrafficLog::LineFellQuiet);
@@ -37,26 +37,28 @@ std::optional<QString> TrafficLog::Start(const QString& path, bool repeating)
     Stop();
     if (const std::optional<QString> reason = writer_.Open(path, kLogHeader))
         return QStringLiteral("The log %1 cannot be written: %2").arg(path, *reason);
-    if (repeating)
+    if (repeating && !run_)
         run_.emplace();
     return std::nullopt;
 }
 
+// The file gets what is still open; a repeat run that goes on starts its figures afresh.
 void TrafficLog::Stop()
 {
     if (!IsRunning())
         return;
+    const bool repeating = run_ && !runEnding_;
     WriteAnswer(answers_.Finish());
     if (run_)
         WriteRun();
     writer_.Close();
     Reset();
+    if (repeating)
+        run_.emplace();
 }
 
 void TrafficLog::Sent(const QByteArray& packet, const QString& commandText, double lineMs)
 {
-    if (!IsRunning())
-        return;
     quiet_.stop();
     WriteAnswer(answers_.Sent(monotonic_.nsecsElapsed(), lineMs));
     if (runEnding_)
@@ -68,8 +70,6 @@ void TrafficLog::Sent(const QByteArray& packet, const QString& commandText, doub
 
 void TrafficLog::Received(QByteArrayView chunk, bool completes, int protocolPosition, const QString& shown)
 {
-    if (!IsRunning())
-        return;
     for (const LoggedAnswer& answer :
         answers_.Received(chunk, completes, protocolPosition, shown, monotonic_.nsecsElapsed()))
         WriteAnswer(answer);
@@ -79,20 +79,17 @@ void TrafficLog::Received(QByteArrayView chunk, bool completes, int protocolPosi
 
 void TrafficLog::Line(const QString& text)
 {
-    if (IsRunning() && !text.isEmpty())
+    if (!text.isEmpty())
         Write("LINE", {}, text);
 }
 
 void TrafficLog::Port(const QString& text)
 {
-    if (IsRunning())
-        Write("PORT", {}, text);
+    Write("PORT", {}, text);
 }
 
 void TrafficLog::RepeatSwitched(bool on)
 {
-    if (!IsRunning())
-        return;
     if (on && (!run_ || runEnding_)) {
         if (run_)
             WriteRun();
@@ -106,8 +103,14 @@ void TrafficLog::RepeatSwitched(bool on)
 void TrafficLog::Write(const char* event, const QByteArray& bytes, const QString& text,
     std::optional<double> ms, std::optional<double> turn)
 {
-    writer_.Append(
-        FormatLogRecord({ QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms, turn }));
+    Record({ { QDateTime::currentDateTime(), QString::fromLatin1(event), bytes, text, ms, turn }, {}, -1 });
+}
+
+void TrafficLog::Record(const TrafficRecord& record)
+{
+    if (writer_.IsOpen())
+        writer_.Append(FormatLogRecord(record.record));
+    emit recorded(record);
 }
 
 void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)
@@ -116,7 +119,9 @@ void TrafficLog::WriteAnswer(const std::optional<LoggedAnswer>& answer)
         return;
     const QString text = LogAnswerText(answer->shown) + (answer->cut ? QStringLiteral("<CUT>") : QString())
         + (answer->outcome.complete ? QString() : QStringLiteral("<INCOMPLETE>"));
-    Write("RX", answer->bytes, text, answer->outcome.ms, answer->outcome.turn);
+    Record({ { QDateTime::currentDateTime(), QStringLiteral("RX"), answer->bytes, text, answer->outcome.ms,
+                 answer->outcome.turn },
+        answer->outcome, answer->protocol });
     if (run_)
         run_->Answered(answer->outcome);
     if (runEnding_)
@@ -159,4 +164,9 @@ void TrafficLog::Reset()
     answers_ = {};
     run_.reset();
     runEnding_ = false;
+}
+
+void TrafficLog::SetQuietMs(int ms)
+{
+    quiet_.setInterval(ms);
 }

@@ -3,16 +3,17 @@
 #include "log/answer_tracker.h"
 #include "log/log_writer.h"
 #include "log/run_statistics.h"
+#include "log/traffic_record.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <optional>
 
-// The record of the line: what the window sends and receives, the line's
-// events and the figures of each repeat run, as records of the log file. The
-// window calls it at each of those moments; while no log runs, each call
-// returns at once.
+// The record of the line: what is sent and received, the line's events and the
+// figures of each repeat run, as records of the log file. The window and the plan
+// runner call it at each of those moments. Every record is announced by
+// recorded(), and appended to the file while a log runs.
 class TrafficLog : public QObject
 {
     Q_OBJECT
@@ -36,14 +37,19 @@ public:
     void Line(const QString& text);
     void Port(const QString& text);
     void RepeatSwitched(bool on);
+    // How long the line must be quiet to end an answer of a framing without an end mark.
+    void SetQuietMs(int ms);
 
 signals:
     // Logging has stopped because the file could not be written.
     void failed(const QString& message);
+    // Each record as it is made, whether or not a file is being written.
+    void recorded(const TrafficRecord& record);
 
 private:
     void Write(const char* event, const QByteArray& bytes, const QString& text, std::optional<double> ms = {},
         std::optional<double> turn = {});
+    void Record(const TrafficRecord& record);
     void WriteAnswer(const std::optional<LoggedAnswer>& answer);
     void WriteRun();
     void EndRunOnceSettled();

@@ -93,3 +93,23 @@ TEST(LogFile, ARecordNeverHoldsMoreThanTheLimit)
 }
 
 } // namespace
+
+// Without a file every record is still announced, an answer with how it ended and its framing, and the
+// quiet time set ends an answer of every byte.
+TEST(TrafficRecords, AreAnnouncedWithoutAFileAndTheQuietTimeEndsAnOpenAnswer)
+{
+    TrafficLog log;
+    log.SetQuietMs(5);
+    QStringList seen;
+    QObject::connect(&log, &TrafficLog::recorded, [&](const TrafficRecord& r) {
+        seen << r.record.event + ' ' + r.record.text + ' '
+                + (r.outcome ? QString::number(r.outcome->complete) + QString::number(r.protocol) : "-");
+    });
+    log.Port("open");
+    log.Sent("\x02ID?\x03", "ID?", 0);
+    log.Received("\x06<BCC", true, VxbWithBcc, "<BCCERR>");
+    log.Sent("x", "x", 0);
+    log.Received("abc", false, AsIs, "abc");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.size() == 5; }, 2000));
+    EXPECT_EQ(seen.join('|'), "PORT open -|TX ID? -|RX <BCCERR> 10|TX x -|RX abc 15");
+}
