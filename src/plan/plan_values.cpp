@@ -15,6 +15,11 @@ namespace
 
 using Kind = PlanStep::Kind;
 
+QString Cut(QStringView text, qsizetype longest)
+{
+    return text.size() <= longest ? text.toString() : text.first(longest).toString() + QStringLiteral("...");
+}
+
 bool AllDigits(QStringView text)
 {
     return !text.isEmpty()
@@ -72,7 +77,7 @@ QString ReadPort(PlanStep& step, QStringView text)
     step.text = text.toString();
     if (text.contains(u"://")) {
         const QString problem = NetworkAddressProblem(text);
-        return problem.isEmpty() ? problem : Quoted(text) + QStringLiteral(": ") + problem;
+        return problem.isEmpty() ? problem : Quoted(text) + QStringLiteral(": ") + Cut(problem, 80);
     }
     if (text.startsWith(u'/'))
         return {};
@@ -176,8 +181,5 @@ QString ReadStepValue(PlanStep& step, QStringView value)
 
 QString Quoted(QStringView text)
 {
-    constexpr qsizetype kLongest = 40;
-    if (text.size() <= kLongest)
-        return u'"' + text.toString() + u'"';
-    return u'"' + text.first(kLongest).toString() + QStringLiteral("...\"");
+    return u'"' + Cut(text, 40) + u'"';
 }

@@ -67,7 +67,7 @@ TEST(PlanReader, ReadsEveryStepOfAGoodPlan)
 // or deep the nesting, the reader answers, and what it quotes is cut short.
 TEST(PlanReader, NamesTheFirstMistakeAndItsLine)
 {
-    const QString longWord = QString(40, 'x') + "...";
+    const QString longWord = QString(40, 'x') + "...", url = "socket://a@" + QString(100, 'x') + ":1";
     const std::tuple<QByteArray, int, QString> cases[] = {
         { "send a\n\nsned b\nfoo", 3, "unknown step \"sned\"" },
         { "sendx", 1, "unknown step \"sendx\"" },
@@ -103,6 +103,7 @@ TEST(PlanReader, NamesTheFirstMistakeAndItsLine)
         { "port socket://host", 1, "\"socket://host\": no port" },
         { "port telnet://host:23", 1,
             "\"telnet://host:23\": unknown scheme; write rfc2217://HOST:PORT or socket://HOST:PORT" },
+        { ("port " + url).toLatin1(), 1, '"' + url.left(40) + "...\": \"a@" + QString(77, 'x') + "..." },
         { "port ttyUSB0", 1, "unknown port \"ttyUSB0\"; write COMn, a device path or a URL" },
         { "port COM17", 1, "no port \"COM17\"; the ports are COM1 to COM16" },
         { "port COM0", 1, "no port \"COM0\"; the ports are COM1 to COM16" },
