@@ -52,7 +52,8 @@ TEST(PlanReader, ReadsEveryStepOfAGoodPlan)
         { "port com16\nport /dev/ttyUSB0\nport rfc2217://lab:2000\nport socket://[::1]:7000 \nport com01",
             "1:port[COM16] 2:port[/dev/ttyUSB0] 3:port[rfc2217://lab:2000] 4:port[socket://[::1]:7000] "
             "5:port[COM1]" },
-        { "address &H1F\naddress 2.5\naddress -1\ntimeout 86400000\nquiet 007\nwait 0000000000000000000000001",
+        { "address &H1F\naddress 2.5\naddress -1\ntimeout 86400000\nquiet 007\nwait "
+          "0000000000000000000000001",
             "1:address=31 2:address=2 3:address=-1 4:timeout=86400000 5:quiet=7 6:wait=1" },
     };
     for (const auto& [text, steps] : cases) {
