@@ -96,7 +96,10 @@ int main(int argc, char** argv)
         QStringLiteral("%1.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR));
     const auto options = ReadPlanOptions(QCoreApplication::arguments());
     if (const auto* exit = std::get_if<PlanOptionsExit>(&options)) {
-        (exit->status == 0 ? out : errors) << exit->message << (exit->status == 0 ? "" : "\n");
+        if (exit->status == 0)
+            out << exit->message << Qt::flush;
+        else
+            errors << "durnix-plan: " << exit->message << '\n' << Qt::flush;
         return exit->status;
     }
     const PlanOptions& plan = std::get<PlanOptions>(options);

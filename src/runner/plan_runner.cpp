@@ -199,7 +199,7 @@ bool PlanRunner::OpenPort(const QString& name)
     comm.setAutoRts(autoRts_);
     if (!comm.setSettings(settings_) || (comm.setRThreshold(1), !comm.setPortOpen(true))) {
         log_.Port(PortFailedText(port_->number(), comm.errorText()));
-        return Fail(QStringLiteral("cannot open %1: %2").arg(name, comm.errorText()));
+        return Fail(QStringLiteral("cannot open ") + PortAndCause());
     }
     log_.Port(PortOpenedText(port_->number(), port_->device(), comm.settingsReport() + comm.portNotes()));
     connect(&comm, &MSComm::onComm, this, &PlanRunner::Received);
@@ -298,7 +298,7 @@ void PlanRunner::TimeUp()
 
 void PlanRunner::PortLost()
 {
-    Fail(QStringLiteral("%1 was lost: %2").arg(portName_, port_->comm().errorText()));
+    Fail(QStringLiteral("lost ") + PortAndCause());
 }
 
 // The next step runs on a turn of its own, outside the port's and the log's signals.
@@ -314,6 +314,18 @@ bool PlanRunner::Fail(const QString& message)
     errors_ << "durnix-plan: " << message << '\n' << Qt::flush;
     Stop(2);
     return false;
+}
+
+// The port as named and its device where that is another, and the cause; the cause usually begins with
+// the device, which is named once.
+QString PlanRunner::PortAndCause() const
+{
+    const QString device = port_->device();
+    QString cause = port_->comm().errorText();
+    if (cause.startsWith(device + QStringLiteral(": ")))
+        cause.remove(0, device.size() + 2);
+    const QString port = portName_ == device ? portName_ : QStringLiteral("%1 (%2)").arg(portName_, device);
+    return port + QStringLiteral(": ") + cause;
 }
 
 LineFormat PlanRunner::Format() const

@@ -67,6 +67,7 @@ private:
     void PortLost();
     void Resume();
     bool Fail(const QString& message);
+    QString PortAndCause() const;
     LineFormat Format() const;
 
     std::vector<Block> blocks_;

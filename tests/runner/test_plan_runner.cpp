@@ -49,10 +49,10 @@ protected:
     {
         EXPECT_TRUE(process_.waitForFinished(60000));
         QFile log(Path("traffic.log"));
-        log.open(QIODevice::ReadOnly);
+        const QByteArray traffic = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
         return { process_.exitCode(),
             QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
-            QString::fromUtf8(process_.readAllStandardError()), QString::fromUtf8(log.readAll()) };
+            QString::fromUtf8(process_.readAllStandardError()), QString::fromUtf8(traffic) };
     }
     PlanRun Run(const QString& plan, const QStringList& arguments = {})
     {
@@ -172,9 +172,9 @@ INSTANTIATE_TEST_SUITE_P(PlanRunner, Verdicts,
             { "^FAIL  4", "^1 passed, 1 failed$" }, "^ok" },
         VerdictRow { "MistakeInThePlan", "send ID?\nbogus step\n", {}, 2, { "2>^test.plan:2: " }, "." },
         VerdictRow { "PortThatCannotOpen", "send ID?\n", { "--port", "/nonexistent/ttyNone" }, 2,
-            { "2>^durnix-plan: cannot open /nonexistent/ttyNone: .*ttyNone", "^0 passed, 0 failed$" } },
+            { "2>^durnix-plan: cannot open /nonexistent/ttyNone: [^/]+$", "^0 passed, 0 failed$" } },
         VerdictRow { "UnknownProtocolOption", "send ID?\n", { "--protocol", "morse" }, 2,
-            { "2>^--protocol: " }, "." }),
+            { "2>^durnix-plan: --protocol: " }, "." }),
     ByName);
 
 TEST_F(PlanRunTest, NothingGoesOnTheWireFromAPlanWithAMistake)
