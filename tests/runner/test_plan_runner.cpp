@@ -164,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(PlanRunner, Verdicts,
             "^ok    4  send" },
         VerdictRow { "FailuresInsideARepeat", "repeat 3\nsend ID?\nexpect no\nend\n", {}, 1,
             { "^FAIL  3  send ID", "^FAIL  3  expect no  0 passed, 3 failed", "^0 passed, 3 failed$" } },
+        VerdictRow { "NationalCharacters", "national on\nsend ECHO Ä\nexpect #A\n", {}, 0, { "^ok    3" } },
+        VerdictRow { "QuietLongerThanTheTimeout", "protocol 3\nquiet 400\ntimeout 200\nsend ID?\nmatch .\n",
+            {}, 1, { R"(^FAIL  5  send ID\?  ->  incomplete answer: durnix-instrument 1\.0<13><10>$)" } },
         VerdictRow { "Overrides",
             "port COM16\nsettings 1200,E,7,2\nprotocol 5\naddress 9\nsend ID?\nmatch ^durnix\n",
             { "--settings", "9600,N,8,1", "--protocol", "VXB, with BCC", "--address", "0" }, 0,
@@ -242,6 +245,22 @@ TEST_F(PlanRunTest, InterruptInARepeatEndsCleanly)
     ASSERT_TRUE(summary.hasMatch()) << run.lines.join('\n').toStdString();
     EXPECT_GE(summary.captured(1).toInt(), 19);
     EXPECT_EQ(ReadJUnit(Path("out.xml")).tests, summary.captured(1).toInt());
+}
+
+// A port lost in the middle of a run ends it with status 2, saying so, after the checks that ran.
+TEST_F(PlanRunTest, LostPortEndsTheRunWithStatus2)
+{
+    InstrumentProcess lost;
+    ASSERT_TRUE(lost.Start());
+    Start("repeat 1000000\nsend ID?\nmatch durnix\nend\n", { "--port", lost.LinkPath() });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(Path("traffic.log")).size() > 2000; }, 20000));
+    lost.Kill();
+    const PlanRun run = Finish();
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.errors.startsWith("durnix-plan: lost " + lost.LinkPath() + ": "))
+        << run.errors.toStdString();
+    EXPECT_TRUE(AnyLineMatches(run.lines, "^[1-9][0-9]* passed, 0 failed$"))
+        << run.lines.join('\n').toStdString();
 }
 
 TEST_F(PlanRunTest, RunsThroughSer2netByRfc2217)
