@@ -107,7 +107,7 @@ void DurnixForm::LogLineEvent()
 void DurnixForm::LogPortOutcome(bool opened)
 {
     const int port = MSComm1.commPort();
-    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap.DevicePath(port),
+    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap->DevicePath(port),
                          MSComm1.settingsReport() + MSComm1.portNotes())
                             : PortFailedText(port, MSComm1.errorText()));
 }
