@@ -21,6 +21,8 @@ void DurnixForm::CreateDisplayMenu()
         = DisplayMenu->addAction(QString::fromUtf8("Start log\u2026"), this, &DurnixForm::MenuStartLog_Click);
     MenuStartLog->setCheckable(true);
     MenuStopLog = DisplayMenu->addAction("Stop log", this, &DurnixForm::StopLog);
+    DisplayMenu->addSeparator();
+    DisplayMenu->addAction(MenuPorts);
     connect(DisplayMenu, &QMenu::aboutToShow, this, &DurnixForm::ShowLogState);
 }
 
