@@ -24,6 +24,7 @@ QTableWidget* MakeTable(QWidget* parent, const char* name, int rows, const QStri
     table->setObjectName(name);
     table->setHorizontalHeaderLabels(columns);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -56,7 +57,7 @@ PortsDialog::PortsDialog(
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout()->addWidget(buttons);
     PortTable->selectRow(std::clamp(selectedPort, kFirstComPort, kLastComPort) - kFirstComPort);
-    resize(760, 620);
+    resize(760, 700);
 }
 
 void PortsDialog::CreatePortTable()
@@ -67,7 +68,7 @@ void PortsDialog::CreatePortTable()
             { QStringLiteral("COM%1").arg(port), StandsForText(map_, port) });
     PortTable->resizeColumnToContents(0);
     connect(PortTable, &QTableWidget::itemSelectionChanged, this, &PortsDialog::ShowSelectedPort);
-    layout()->addWidget(PortTable);
+    static_cast<QVBoxLayout*>(layout())->addWidget(PortTable, 3); // all sixteen, where the screen allows
 }
 
 void PortsDialog::CreateDeviceTable()
@@ -84,7 +85,7 @@ void PortsDialog::CreateDeviceTable()
     connect(DeviceTable, &QTableWidget::cellClicked, this, &PortsDialog::UseDevice);
     connect(DeviceTable, &QTableWidget::cellActivated, this, &PortsDialog::UseDevice);
     layout()->addWidget(DeviceNote);
-    layout()->addWidget(DeviceTable);
+    static_cast<QVBoxLayout*>(layout())->addWidget(DeviceTable, 2);
 }
 
 void PortsDialog::CreatePathRow()
@@ -104,7 +105,7 @@ void PortsDialog::CreatePathRow()
     Problem->setStyleSheet(QStringLiteral("color: #b00000"));
     connect(PathEdit, &QLineEdit::textEdited, this, &PortsDialog::SetPath);
     connect(DefaultButton, &QPushButton::clicked, this, [this] { SetPath(QString()); });
-    qobject_cast<QVBoxLayout*>(layout())->addLayout(row);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
     layout()->addWidget(Problem);
 }
 
