@@ -93,6 +93,9 @@ public:
     // The right-click menu of the three displays: copying and the traffic log.
     QMenu* DisplayMenu;
     QAction *MenuCopy, *MenuStartLog, *MenuStopLog;
+    // "Ports…", in the right-click menus of the port box and of the displays.
+    QMenu* PortMenu;
+    QAction* MenuPorts;
 
     // The traffic log; a failure to start it is shown to the operator.
     bool StartLog(const QString& path);
@@ -128,6 +131,7 @@ public:
     void TextOutput_Click();
 
     void ComboPort_Click();
+    void MenuPorts_Click();
     void ComboBPS_Click();
     void ComboBPS_Change();
     void ComboBits_Click();
@@ -186,6 +190,8 @@ private:
     bool ConfigurePortSteps();
     void ReportPortFailure();
     void HoldBreak();
+    void SetUpPortMenu();
+    void ApplyPortMap(const PortMap& chosen);
 
     // Display menu and traffic log.
     void CreateDisplayMenu();
