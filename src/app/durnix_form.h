@@ -25,6 +25,8 @@ class QAction;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class TrafficModel;
+class TrafficWindow;
 struct SettingLine;
 
 // The one window of Durnix. Controls, window-level variables and handlers
@@ -92,6 +94,9 @@ public:
     // The right-click menu of the three displays: copying and the traffic log.
     QMenu* DisplayMenu;
     QAction *MenuCopy, *MenuStartLog, *MenuStopLog;
+    // The traffic window, from "Traffic..." in that menu or Ctrl+T; made when first opened.
+    QAction* MenuTraffic;
+    TrafficWindow* Traffic = nullptr;
 
     // The traffic log; a failure to start it is shown to the operator.
     bool StartLog(const QString& path);
@@ -197,6 +202,12 @@ private:
     void LogPortOutcome(bool opened);
     void LogPortLost();
 
+    // Traffic window.
+    void SetUpTraffic();
+    void MenuTraffic_Click();
+    bool ApplyTrafficSetting(const SettingLine& line);
+    std::optional<QRect> TrafficPlace() const;
+
     // Settings file.
     void FileLoadSettings();
     bool ApplySetting(const SettingLine& line);
@@ -217,4 +228,6 @@ private:
     DisplayFitting fitting_;
     TrafficLog trafficLog_;
     DisplayLabel* menuDisplay_ = nullptr;
+    TrafficModel* trafficModel_;
+    std::optional<QRect> trafficPlace_; // twips, as the settings file gave it
 };
