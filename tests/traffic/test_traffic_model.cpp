@@ -111,9 +111,10 @@ TEST(TrafficModel, CountsAsTheRunRecord)
     }
     log.RepeatSwitched(false);
     model.RepeatSwitched(false);
+    send(); // after the run
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(model.Counts().Run().Summary(), runs[0]);
-    EXPECT_EQ(SummaryFigures(model.Counts().SincePort().Summary()).value("sends"), "6");
+    EXPECT_EQ(SummaryFigures(model.Counts().SincePort().Summary()).value("sends"), "7");
     EXPECT_EQ(model.Counts().RunTimes().size(), std::size_t(4)) << "the complete answers of the run";
 }
 
