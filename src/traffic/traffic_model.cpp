@@ -194,6 +194,8 @@ QVariant TrafficModel::data(const QModelIndex& index, int role) const
         return LogHex(QByteArrayView(bytes).first(kShownBytes)) + QChar(0x2026);
     if (role == Qt::DisplayRole)
         return Cut(Shown(row, index.column()));
+    if (role == Qt::ToolTipRole && index.column() == DecodedColumn && !row.decoded.isEmpty())
+        return row.decoded; // whole, where the column is too narrow for it
     if (role == StandsOutRole)
         return row.standsOut;
     if (role == Qt::TextAlignmentRole && index.column() == MsColumn)

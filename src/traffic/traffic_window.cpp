@@ -135,7 +135,7 @@ void TrafficWindow::CreateTable()
     Table->verticalHeader()->hide();
     Table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Table->verticalHeader()->setDefaultSectionSize(Table->fontMetrics().height() + 4);
-    const int widths[] = { 170, 50, 220, 220, 60 };
+    const int widths[] = { 165, 45, 180, 180, 50 };
     for (int column = 0; column < int(std::size(widths)); ++column)
         Table->setColumnWidth(column, widths[column]);
     Table->horizontalHeader()->setStretchLastSection(true);
