@@ -18,6 +18,12 @@ QString Cut(QString text)
     return text;
 }
 
+qint64 RecordBytes(const TrafficRow& row)
+{
+    const LogRecord& record = row.traffic.record;
+    return record.bytes.size() + record.text.size() * qint64(sizeof(QChar));
+}
+
 const char* const kTitles[] = { "Time", "Event", "Hex", "Text", "ms", "Decoded" };
 
 } // namespace
@@ -48,7 +54,7 @@ void TrafficModel::Add(const TrafficRecord& record)
         unanswered_ = number;
     }
     pending_.push_back(MakeTrafficRow(record));
-    bytes_ += record.record.bytes.size();
+    bytes_ += RecordBytes(pending_.back());
     if (!batch_.isActive())
         batch_.start();
 }
@@ -105,7 +111,7 @@ qsizetype TrafficModel::Excess() const
         if (at >= excess && bytes <= keptBytes_)
             break;
         const TrafficRow& row = at < qsizetype(rows_.size()) ? rows_[at] : pending_[at - rows_.size()];
-        bytes -= row.traffic.record.bytes.size();
+        bytes -= RecordBytes(row);
         excess = std::max(excess, at + 1);
     }
     return excess;
@@ -114,8 +120,7 @@ qsizetype TrafficModel::Excess() const
 void TrafficModel::DropOldest(qsizetype count)
 {
     for (qsizetype at = 0; at < count; ++at)
-        bytes_ -= (at < qsizetype(rows_.size()) ? rows_[at] : pending_[at - rows_.size()])
-                      .traffic.record.bytes.size();
+        bytes_ -= RecordBytes(at < qsizetype(rows_.size()) ? rows_[at] : pending_[at - rows_.size()]);
     const qsizetype fromRows = std::min<qsizetype>(count, rows_.size());
     if (fromRows > 0) {
         beginRemoveRows({}, 0, int(fromRows) - 1);

@@ -21,7 +21,8 @@ public:
     // True for a row that must stand out, which the table shows in a colour of its own.
     static constexpr int StandsOutRole = Qt::UserRole;
     static constexpr int kKeptRows = 100000;
-    static constexpr qint64 kKeptBytes = 64 << 20; // a flood's answers come in records of 64 KiB
+    // What the records' bytes and texts may take: a flood's answers come in records of 64 KiB.
+    static constexpr qint64 kKeptBytes = 8 << 20;
     static constexpr int kBatchMs = 250;
 
     explicit TrafficModel(int keptRows = kKeptRows, qint64 keptBytes = kKeptBytes, QObject* parent = nullptr);
@@ -57,7 +58,7 @@ private:
 
     int kept_;
     qint64 keptBytes_;
-    qint64 bytes_ = 0; // of the rows kept and waiting
+    qint64 bytes_ = 0; // of the rows kept and waiting, as RecordBytes() counts them
     std::deque<TrafficRow> rows_;
     std::vector<TrafficRow> pending_;
     qint64 first_ = 0; // the number of rows_.front() among all rows ever made

@@ -35,7 +35,7 @@ bool Flushed(TrafficModel& model)
 struct BoundCase {
     const char* name;
     int kept;
-    qint64 keptBytes; // each record has 2
+    qint64 keptBytes; // each record has 2 bytes and a text of 1 character
     QList<int> batches; // records added before each batch, numbered on from 1
     QStringList texts; // the rows kept
     qint64 dropped;
@@ -58,10 +58,10 @@ TEST_P(Bound, KeepsTheNewestRowsAndCountsTheDropped)
 }
 
 INSTANTIATE_TEST_SUITE_P(TrafficModel, Bound,
-    ::testing::Values(BoundCase { "UnderTheBound", 3, 6, { 2, 1 }, { "1", "2", "3" }, 0 },
+    ::testing::Values(BoundCase { "UnderTheBound", 3, 12, { 2, 1 }, { "1", "2", "3" }, 0 },
         BoundCase { "OverItAcrossBatches", 3, 100, { 2, 3 }, { "3", "4", "5" }, 2 },
         BoundCase { "OverItInOneBatch", 3, 100, { 2, 5 }, { "5", "6", "7" }, 4 },
-        BoundCase { "OverTheBytes", 10, 5, { 2, 3 }, { "4", "5" }, 3 }),
+        BoundCase { "OverTheBytes", 10, 9, { 2, 3 }, { "4", "5" }, 3 }),
     ByName);
 
 // Records added at a fast pace reach the table together, in a few insertions a second at most.

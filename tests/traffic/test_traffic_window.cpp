@@ -53,19 +53,47 @@ struct TrafficForm : StartedForm {
     }
 };
 
-using TrafficOpening = TrafficForm;
+using TrafficByHand = TrafficForm;
 
-// Ctrl+T and "Traffic..." in each display's right-click menu open the one window; closing it loses no row.
-TEST_F(TrafficOpening, OpensByKeyOrMenuAndKeepsTheRowsInOrder)
+// Ctrl+T opens the window and sends through the main window fill it in order, with the log's records:
+// Ctrl+A and Ctrl+C copy them as the log file has them, header first; Ctrl+F, a text and Enter select
+// the next row whose text or hex holds it, round again at the end. "Traffic..." in each display's menu
+// shows the same window again with every row kept.
+TEST_F(TrafficByHand, FillsInOrderCopiesFindsAndReopens)
 {
     TrafficWindow* window = Open();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), "Durnix - Traffic");
+    QTest::mouseClick(window->ClearButton, Qt::LeftButton);
+    const QString logPath = h.folder.filePath("traffic.log");
+    ASSERT_TRUE(f.StartLog(logPath));
     Send("ID?", "D1");
     Send("R?", "7");
-    ASSERT_TRUE(Shows(5));
-    const QStringList rows { "TX ID?", "RX D1<13><10>", "TX R?", "RX 7<13><10>" };
+    Send("id?", "D2");
+    ASSERT_TRUE(Shows(7));
+    f.StopLog();
+    const QStringList rows { "TX ID?", "RX D1<13><10>", "TX R?", "RX 7<13><10>", "TX id?", "RX D2<13><10>" };
     EXPECT_EQ(Rows().mid(1), rows) << "after the port's record";
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    QTest::mouseClick(window->Table->viewport(), Qt::LeftButton, {},
+        window->Table->visualRect(window->Table->model()->index(0, 0)).center());
+    QTest::keyClick(window->Table, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(window->Table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(log.readAll()));
+
+    QTest::keyClick(window->Table, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "Id");
+    for (const int row : { 1, 5, 1 }) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(window->Table->selectionModel()->selectedRows(),
+            QModelIndexList { window->Table->model()->index(row, 0) });
+    }
+    QTest::keyClick(window->FindText, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(window->FindText, "44 32"); // the hex of "D2"
+    QTest::keyClick(window->FindText, Qt::Key_Return);
+    EXPECT_EQ(window->Table->currentIndex().row(), 6);
+
     for (QWidget* display : { static_cast<QWidget*>(f.TextOutputhex), static_cast<QWidget*>(f.TextInputHex),
              static_cast<QWidget*>(f.TextInput) }) {
         window->close();
@@ -151,51 +179,6 @@ TEST_F(TrafficFollowing, StopsWhenScrolledUpAndResumesAtTheEnd)
     EXPECT_EQ(bar->value(), bar->maximum());
     ASSERT_TRUE(sendMany(20));
     EXPECT_EQ(bar->value(), bar->maximum()) << "back at the end it follows again";
-}
-
-using TrafficWorking = TrafficForm;
-
-// Ctrl+A then Ctrl+C put the rows on the clipboard as the log file has them, header first.
-TEST_F(TrafficWorking, CopiesAllRowsAsTheLogWritesThem)
-{
-    TrafficWindow* window = Open();
-    ASSERT_TRUE(window);
-    QTest::mouseClick(window->ClearButton, Qt::LeftButton);
-    const QString logPath = h.folder.filePath("traffic.log");
-    ASSERT_TRUE(f.StartLog(logPath));
-    Send("ID?", "D1");
-    Send("A B", "x");
-    ASSERT_TRUE(Shows(5));
-    f.StopLog();
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    QTest::mouseClick(window->Table->viewport(), Qt::LeftButton, {},
-        window->Table->visualRect(window->Table->model()->index(0, 0)).center());
-    QTest::keyClick(window->Table, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(window->Table, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(log.readAll()));
-}
-
-// Ctrl+F, the text and Enter select the next row whose text or hex holds it, round again at the end.
-TEST_F(TrafficWorking, FindSelectsTheNextMatch)
-{
-    TrafficWindow* window = Open();
-    ASSERT_TRUE(window);
-    Send("ID?", "D1");
-    Send("R?", "7");
-    Send("id?", "D2");
-    ASSERT_TRUE(Shows(7));
-    QTest::keyClick(window->Table, Qt::Key_F, Qt::ControlModifier);
-    QTest::keyClicks(QApplication::focusWidget(), "Id");
-    const int found[] = { 1, 5, 1 };
-    for (const int row : found) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        EXPECT_EQ(window->Table->selectionModel()->selectedRows(),
-            QModelIndexList { window->Table->model()->index(row, 0) });
-    }
-    window->FindText->setText("44 32"); // the hex of "D2"
-    QTest::keyClick(window->FindText, Qt::Key_Return);
-    EXPECT_EQ(window->Table->currentIndex().row(), 6);
 }
 
 } // namespace
