@@ -1,6 +1,7 @@
 #include "decode/modbus_fields.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace
 {

@@ -23,8 +23,10 @@ std::optional<DecodedAnswer> BadCount(QByteArrayView data)
     if (data.isEmpty())
         return Malformed(QStringLiteral("no byte count"));
     const qsizetype count = static_cast<unsigned char>(data[0]);
-    if (count == 0 || count != data.size() - 1)
+    if (count != data.size() - 1)
         return Malformed(QStringLiteral("byte count %1 but %2 bytes follow").arg(count).arg(data.size() - 1));
+    if (count == 0)
+        return Malformed(QStringLiteral("byte count 0, no data"));
     return std::nullopt;
 }
 

@@ -55,7 +55,7 @@ const AnswerCase kAnswers[] = {
     { "CountLarge", "0103060001", "slave 1 · 03 read holding registers · byte count 6 but 2 bytes follow",
         true },
     { "CountSmall", "0101010102", "slave 1 · 01 read coils · byte count 1 but 2 bytes follow", true },
-    { "CountZero", "011100", "slave 1 · 11 report server id · byte count 0 but 0 bytes follow", true },
+    { "CountZero", "011100", "slave 1 · 11 report server id · byte count 0, no data", true },
     { "NoCount", "0104", "slave 1 · 04 read input registers · no byte count", true },
     { "OddRegisters", "010303000102", "slave 1 · 03 read holding registers · odd byte count 3 for registers",
         true },
