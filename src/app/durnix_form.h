@@ -3,6 +3,7 @@
 #include "app/form_services.h"
 #include "app/settings/window_placement.h"
 #include "command/recent_commands.h"
+#include "exchange/exchange.h"
 #include "log/traffic_log.h"
 #include "response/receiver.h"
 #include "serial/port_map.h"
@@ -94,6 +95,9 @@ public:
     // The right-click menu of the three displays: copying and the traffic log.
     QMenu* DisplayMenu;
     QAction *MenuCopy, *MenuStartLog, *MenuStopLog;
+    // "Ports…", in the right-click menus of the port box and of the displays.
+    QMenu* PortMenu;
+    QAction* MenuPorts;
     // The traffic window, from "Traffic..." in that menu or Ctrl+T; made when first opened.
     QAction* MenuTraffic;
     TrafficWindow* Traffic = nullptr;
@@ -132,6 +136,7 @@ public:
     void TextOutput_Click();
 
     void ComboPort_Click();
+    void MenuPorts_Click();
     void ComboBPS_Click();
     void ComboBPS_Change();
     void ComboBits_Click();
@@ -190,6 +195,8 @@ private:
     bool ConfigurePortSteps();
     void ReportPortFailure();
     void HoldBreak();
+    void SetUpPortMenu();
+    void ApplyPortMap(const PortMap& chosen);
 
     // Display menu and traffic log.
     void CreateDisplayMenu();
@@ -227,6 +234,7 @@ private:
     CommandFile commandFile_;
     DisplayFitting fitting_;
     TrafficLog trafficLog_;
+    Exchange exchange_ { MSComm1, receiver_, trafficLog_ };
     DisplayLabel* menuDisplay_ = nullptr;
     TrafficModel* trafficModel_;
     std::optional<QRect> trafficPlace_; // twips, as the settings file gave it

@@ -259,7 +259,7 @@ void DurnixForm::WriteSettingsFile()
     snapshot.parIndex = ListIndex(ComboPar);
     snapshot.stopIndex = ListIndex(ComboStop);
     snapshot.protIndex = ListIndex(ComboProt);
-    snapshot.portMap = services_.portMap.Entries();
+    snapshot.portMap = services_.portMap->Entries();
     snapshot.addr = TextAddr->text();
     snapshot.repeat = TextRepeat->text();
     snapshot.dtr = VbValue(CheckDTR);

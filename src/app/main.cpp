@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     parser.addOption({ "log", "Record the line's traffic in <file>, appending to it.", "file" });
     parser.process(app);
     const QString settingsFolder = QDir::currentPath();
-    const PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
+    PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
     QtSerialComm serial(portMap);
     NetworkComm network(portMap);
     RoutingComm comm(serial, network, portMap);
