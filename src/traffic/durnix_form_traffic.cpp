@@ -17,7 +17,6 @@ void DurnixForm::SetUpTraffic()
     // After the repeat's own handler, which has told the log.
     connect(CheckRepeat, &QCheckBox::stateChanged, trafficModel_,
         [this] { trafficModel_->RepeatSwitched(IsSet(CheckRepeat)); });
-    DisplayMenu->addSeparator();
     MenuTraffic
         = DisplayMenu->addAction(QString::fromUtf8("Traffic\u2026"), this, &DurnixForm::MenuTraffic_Click);
     MenuTraffic->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
