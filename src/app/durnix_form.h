@@ -26,6 +26,8 @@ class QAction;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class TrafficModel;
+class TrafficWindow;
 struct SettingLine;
 
 // The one window of Durnix. Controls, window-level variables and handlers
@@ -96,6 +98,9 @@ public:
     // "Ports…", in the right-click menus of the port box and of the displays.
     QMenu* PortMenu;
     QAction* MenuPorts;
+    // The traffic window, from "Traffic..." in that menu or Ctrl+T; made when first opened.
+    QAction* MenuTraffic;
+    TrafficWindow* Traffic = nullptr;
 
     // The traffic log; a failure to start it is shown to the operator.
     bool StartLog(const QString& path);
@@ -204,6 +209,12 @@ private:
     void LogPortOutcome(bool opened);
     void LogPortLost();
 
+    // Traffic window.
+    void SetUpTraffic();
+    void MenuTraffic_Click();
+    bool ApplyTrafficSetting(const SettingLine& line);
+    std::optional<QRect> TrafficPlace() const;
+
     // Settings file.
     void FileLoadSettings();
     bool ApplySetting(const SettingLine& line);
@@ -225,4 +236,6 @@ private:
     TrafficLog trafficLog_;
     Exchange exchange_ { MSComm1, receiver_, trafficLog_ };
     DisplayLabel* menuDisplay_ = nullptr;
+    TrafficModel* trafficModel_;
+    std::optional<QRect> trafficPlace_; // twips, as the settings file gave it
 };
