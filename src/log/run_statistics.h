@@ -22,6 +22,8 @@ public:
     // An answer to the latest send; answers before the run's first send are not its own.
     void Answered(const AnswerOutcome& outcome);
     qint64 Sends() const { return sends_; }
+    // The answer times of the run's complete answers.
+    const AnswerTimes& Times() const { return times_; }
 
     // "sends=.. complete=.. bccerr=.. nak=.. incomplete=.. unanswered=.. min=.. median=.. p99=.. max=..
     // turn_min=.. turn_median=.. turn_p99=.. turn_max=.."; the latest send counts as it stands. Times

@@ -68,12 +68,6 @@ QString CountsText(const QString& title, const QString& summary)
         .arg(f["p99"], f["max"]);
 }
 
-std::optional<double> Median(const RunStatistics& run)
-{
-    bool number = false;
-    const double median = SummaryFigures(run.Summary()).value(QStringLiteral("median")).toDouble(&number);
-    return number ? std::optional(median) : std::nullopt;
-}
 
 } // namespace
 
@@ -167,7 +161,7 @@ void TrafficWindow::ShowFigures()
     PortCounts->setText(CountsText(QStringLiteral("Since the port opened:"), counts.SincePort().Summary()));
     Dropped->setText(
         model_.Dropped() ? QStringLiteral("%1 older records dropped").arg(model_.Dropped()) : QString());
-    Chart->Show(counts.RunTimes(), Median(counts.Run()));
+    Chart->Show(counts.RunTimes(), counts.Run().Times().Percentile(0.5));
 }
 
 void TrafficWindow::FindNext()
