@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
-# demo.sh BUILD_DIR [durnix options]: runs Durnix against the virtual instrument. The instrument
-# gets a pseudo-terminal linked at BUILD_DIR/demo/ttyDURNIX, durnix.ini there
-# maps COM1 to it, and the instrument stops when Durnix closes.
+# demo.sh BUILD_DIR [durnix options]: runs Durnix against the virtual instrument. Each demo's
+# instrument gets a pseudo-terminal of its own, linked at BUILD_DIR/demo/ttyDURNIX-<this PID>,
+# durnix.ini there maps COM1 to it, and the instrument stops when Durnix closes. A relative
+# --log FILE is taken from the folder demo.sh was started in.
 set -euo pipefail
 
 build=$(cd "${1:?usage: demo.sh BUILD_DIR [durnix options]}" && pwd)
 shift
 demo=$build/demo
-link=$demo/ttyDURNIX
-log=$demo/instrument.log
+link=$demo/ttyDURNIX-$$
+log=$demo/instrument-$$.log
 ini=$demo/durnix.ini
 mkdir -p "$demo"
 
+args=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --log) args+=(--log "$(realpath -m -- "${2:?--log needs a file}")"); shift 2 ;;
+    --log=*) args+=("--log=$(realpath -m -- "${1#--log=}")"); shift ;;
+    *) args+=("$1"); shift ;;
+  esac
+done
+
+# Links and logs of demos that ended without cleaning up; a running demo keeps its own.
+for old in "$demo"/ttyDURNIX-* "$demo"/instrument-*.log; do
+  pid=${old##*-}; pid=${pid%.log}
+  [ -e "$old" ] || [ -L "$old" ] || continue
+  kill -0 "$pid" 2>/dev/null || rm -f -- "$old"
+done
+
 "$build/src/instrument/durnix-instrument" --link "$link" >"$log" &
 instrument=$!
-trap 'kill -TERM "$instrument" 2>/dev/null || true; wait "$instrument" 2>/dev/null || true; tail -n 1 "$log"' EXIT
+trap 'kill -TERM "$instrument" 2>/dev/null || true; wait "$instrument" 2>/dev/null || true; tail -n 1 "$log"; rm -f "$log"' EXIT
 
 # The instrument prints the path once the link is in place; a stale link from an
 # earlier run may still be there before that.
@@ -37,4 +54,4 @@ awk -v com1="COM1=$link" '
 mv "$ini.new" "$ini"
 
 cd "$demo"
-"$build/src/app/durnix" "$@"
+"$build/src/app/durnix" ${args[@]+"${args[@]}"}
