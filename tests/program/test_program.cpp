@@ -1,0 +1,145 @@
+#include "app/launch.h"
+#include "row_names.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Only what a row names: no display unless it says so.
+QProcessEnvironment Environment(const QStringList& variables)
+{
+    QProcessEnvironment environment;
+    environment.insert("PATH", "/usr/bin:/bin");
+    for (const QString& variable : variables)
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    return environment;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct StopRow {
+    const char* name;
+    QStringList environment, arguments;
+    int exitCode;
+    QString out, err; // patterns of the whole outputs
+    DURNIX_PRINTS_ITS_NAME(StopRow)
+};
+
+class ProgramStops : public testing::TestWithParam<StopRow>
+{
+};
+
+TEST_P(ProgramStops, BeforeAnyWindow)
+{
+    const StopRow& row = GetParam();
+    QProcess durnix;
+    durnix.setProcessEnvironment(Environment(row.environment));
+    durnix.start(DURNIX_PATH, row.arguments);
+    ASSERT_TRUE(durnix.waitForFinished(30000));
+    EXPECT_EQ(durnix.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(durnix.exitCode(), row.exitCode);
+    const QString out = durnix.readAllStandardOutput(), err = durnix.readAllStandardError();
+    EXPECT_TRUE(QRegularExpression(row.out).match(out).hasMatch()) << qPrintable(out);
+    EXPECT_TRUE(QRegularExpression(row.err).match(err).hasMatch()) << qPrintable(err);
+}
+
+const QString version = QString("%1\\.%2").arg(DURNIX_VERSION_MAJOR).arg(DURNIX_VERSION_MINOR);
+const char* noDisplay = R"(^durnix: no display[^\n]*durnix-plan runs[^\n]*\n$)";
+
+INSTANTIATE_TEST_SUITE_P(Program, ProgramStops,
+    testing::Values(StopRow { "Version", {}, { "--version" }, 0, "^durnix " + version + "\n$", "^$" },
+        StopRow { "Help", {}, { "--help" }, 0, "^Usage: durnix [^$]*--log[^$]*--desktop", "^$" },
+        StopRow { "NoDisplay", {}, {}, 1, "^$", noDisplay },
+        StopRow { "X11WithoutDisplay", { "QT_QPA_PLATFORM=xcb", "WAYLAND_DISPLAY=wayland-0" }, {}, 1, "^$",
+            noDisplay },
+        StopRow {
+            "WaylandWithoutSocket", { "QT_QPA_PLATFORM=wayland", "DISPLAY=:5" }, {}, 1, "^$", noDisplay },
+        StopRow { "PlatformOptionWins", { "QT_QPA_PLATFORM=offscreen" }, { "-platform", "xcb" }, 1, "^$",
+            noDisplay }),
+    ByName);
+
+TEST(Program, NamesTheDisplayItCanUse)
+{
+    const struct {
+        QStringList environment, arguments;
+        bool canShow;
+    } rows[] = {
+        { { "DISPLAY=:0" }, {}, true },
+        { { "WAYLAND_DISPLAY=wayland-0" }, {}, true },
+        { { "DISPLAY=" }, {}, false },
+        { { "QT_QPA_PLATFORM=offscreen" }, {}, true },
+        { { "QT_QPA_PLATFORM=vnc:size=800x600" }, {}, true },
+        { { "QT_QPA_PLATFORM=wayland;xcb", "DISPLAY=:0" }, {}, true },
+        { { "QT_QPA_PLATFORM=wayland-egl", "DISPLAY=:0" }, {}, false },
+        { {}, { "durnix", "-platform", "offscreen" }, true },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CanShowWindow(row.arguments, Environment(row.environment)), row.canShow)
+            << qPrintable(row.environment.join(' ') + ' ' + row.arguments.join(' '));
+}
+
+TEST(Program, KeepsDesktopSettingsInTheConfigurationFolder)
+{
+    QTemporaryDir home;
+    const struct {
+        bool fromDesktop;
+        QString xdgConfigHome, folder; // below home
+    } rows[] = {
+        { false, "/xdg", "/work" },
+        { true, "/xdg", "/xdg/durnix" },
+        { true, "", "/.config/durnix" },
+        { true, "relative", "/.config/durnix" },
+    };
+    for (const auto& row : rows) {
+        const QString xdg
+            = row.xdgConfigHome.startsWith('/') ? home.path() + row.xdgConfigHome : row.xdgConfigHome;
+        const auto environment = Environment({ "HOME=" + home.path(), "XDG_CONFIG_HOME=" + xdg });
+        const QString folder = SettingsFolder(row.fromDesktop, environment, home.path() + "/work");
+        EXPECT_EQ(folder, home.path() + row.folder);
+        EXPECT_EQ(QDir(folder).exists(), row.fromDesktop) << qPrintable(row.folder); // created, or left alone
+    }
+}
+
+// The running program reads durnix.ini, and takes a relative log path, from the folder it chose.
+// Every candidate folder maps COM1 to a missing device of its own, so no real port is opened.
+TEST(Program, StartedFromTheDesktopUsesTheConfigurationFolder)
+{
+    const struct {
+        QStringList arguments;
+        QString folder;
+    } rows[] = { { { "--log", "t.log" }, "work" }, { { "--desktop", "--log", "t.log" }, "xdg/durnix" } };
+    for (const auto& row : rows) {
+        QTemporaryDir root;
+        for (const QString folder : { "work", "xdg/durnix" }) {
+            QDir(root.path()).mkpath(folder);
+            QFile ini(root.filePath(folder + "/durnix.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write(
+                ("COM1=" + root.filePath("missing-" + QString(folder).replace('/', '-')) + "\r\n").toUtf8());
+        }
+        QProcess durnix;
+        durnix.setProcessEnvironment(Environment({ "QT_QPA_PLATFORM=offscreen", "HOME=" + root.path(),
+            "XDG_CONFIG_HOME=" + root.filePath("xdg") }));
+        durnix.setWorkingDirectory(root.filePath("work"));
+        durnix.start(DURNIX_PATH, row.arguments);
+        const QString log = root.filePath(row.folder + "/t.log");
+        const QString missing = root.filePath("missing-" + QString(row.folder).replace('/', '-'));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(log).contains(missing.toUtf8()); }, 20000))
+            << qPrintable(row.folder);
+        durnix.kill();
+        durnix.waitForFinished();
+    }
+}
+
+} // namespace
