@@ -3,10 +3,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace
@@ -140,6 +143,40 @@ TEST(Program, StartedFromTheDesktopUsesTheConfigurationFolder)
         durnix.kill();
         durnix.waitForFinished();
     }
+}
+
+// Ends a demo as closing its window does: its durnix ends, and the script cleans up after it.
+void CloseDemoWindow(QProcess& demo)
+{
+    const QString children = ReadFile(QString("/proc/%1/task/%1/children").arg(demo.processId()));
+    for (const QString& child : children.split(' ', Qt::SkipEmptyParts))
+        if (ReadFile("/proc/" + child + "/comm").trimmed() == "durnix")
+            ::kill(child.toInt(), SIGTERM);
+    demo.waitForFinished(30000);
+}
+
+// Two demos side by side, each started in a folder of its own with a relative --log: each
+// log is in that folder and names its own pseudo-terminal, and ending one leaves the other's.
+TEST(Program, DemosSideBySideKeepTheirOwnPseudoTerminals)
+{
+    QTemporaryDir folders[2];
+    QProcess demos[2];
+    QString links[2];
+    const auto closeAll = qScopeGuard([&] { CloseDemoWindow(demos[0]), CloseDemoWindow(demos[1]); });
+    for (int i = 0; i < 2; ++i) {
+        demos[i].setProcessEnvironment(
+            Environment({ "QT_QPA_PLATFORM=offscreen", "HOME=" + folders[i].path() }));
+        demos[i].setWorkingDirectory(folders[i].path());
+        demos[i].start(DURNIX_DEMO_SCRIPT, { DURNIX_BUILD_DIR, "--log", "t.log" });
+        links[i] = QString(DURNIX_BUILD_DIR "/demo/ttyDURNIX-%1").arg(demos[i].processId());
+        const auto opened = [&] {
+            return ReadFile(folders[i].filePath("t.log")).contains("open COM1 " + links[i].toUtf8());
+        };
+        ASSERT_TRUE(QTest::qWaitFor(opened, 30000)) << i << demos[i].readAllStandardError().constData();
+    }
+    CloseDemoWindow(demos[1]);
+    EXPECT_FALSE(QFileInfo::exists(links[1]));
+    EXPECT_TRUE(QFileInfo(links[0]).exists()) << "the first demo's pseudo-terminal is gone";
 }
 
 } // namespace
