@@ -15,11 +15,14 @@
 namespace
 {
 
-// Only what a row names: no display unless it says so.
+// Only what a row names (no display unless it says so), and the sanitizers' own options.
 QProcessEnvironment Environment(const QStringList& variables)
 {
     QProcessEnvironment environment;
     environment.insert("PATH", "/usr/bin:/bin");
+    for (const char* sanitizer : { "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS" })
+        if (qEnvironmentVariableIsSet(sanitizer))
+            environment.insert(sanitizer, qEnvironmentVariable(sanitizer));
     for (const QString& variable : variables)
         environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     return environment;
