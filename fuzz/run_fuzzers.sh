@@ -18,7 +18,7 @@ FUZZ=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(dirname "$FUZZ")
 BUILD=$ROOT/build-fuzz
 TARGETS=(fuzz_lenient_number fuzz_command_framing fuzz_receiver fuzz_settings fuzz_display_fitting
-  fuzz_instrument_frames fuzz_telnet_receive)
+  fuzz_instrument_frames fuzz_telnet_receive fuzz_plan_reader)
 
 missing=()
 for p in clang libclang-rt-14-dev; do

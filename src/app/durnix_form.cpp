@@ -3,6 +3,7 @@
 
 #include "app/display_label.h"
 #include "app/twips.h"
+#include "command/framing.h"
 #include "common/interval_timer.h"
 #include "common/lenient_number.h"
 
@@ -17,8 +18,6 @@ namespace {
 
 const QStringList kSpeeds
     = {"300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "28800", "38400", "57600", "115200"};
-const QStringList kProtocols = {"VXB, with BCC", "VXB, no BCC", "VXB, wrong BCC", "ASCII CRLF", "VXB-Ravo",
-    "As is", "Modbus RTU", "HART"};
 const QStringList kTimeLayouts = {"ss", "hh.mm", "hh.mm.ss", "mm.ss", "NN"};
 
 // Twips below the "Response" frame for the title bar and the window borders.
@@ -49,7 +48,7 @@ void DurnixForm::FillLists()
     for (int n = 1; n <= 16; ++n)
         ComboPort->setItemData(n - 1, services_.portMap.DevicePath(n), Qt::ToolTipRole);
     Fill(ComboBPS, kSpeeds);
-    Fill(ComboProt, kProtocols);
+    Fill(ComboProt, ProtocolNames());
     Fill(ComboBits, {"5", "6", "7", "8"});
     Fill(ComboPar, {"N", "O", "E", "S", "M"});
     Fill(ComboStop, {"1", "2"});

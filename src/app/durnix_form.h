@@ -3,6 +3,7 @@
 #include "app/form_services.h"
 #include "app/settings/window_placement.h"
 #include "command/recent_commands.h"
+#include "exchange/exchange.h"
 #include "log/traffic_log.h"
 #include "response/receiver.h"
 #include "serial/port_map.h"
@@ -216,5 +217,6 @@ private:
     CommandFile commandFile_;
     DisplayFitting fitting_;
     TrafficLog trafficLog_;
+    Exchange exchange_ { MSComm1, receiver_, trafficLog_ };
     DisplayLabel* menuDisplay_ = nullptr;
 };

@@ -6,10 +6,10 @@
 #include "command/device_address.h"
 #include "command/framing.h"
 #include "command/repeat_cycle.h"
-#include "command/rts_interval.h"
 #include "common/bytes.h"
 #include "common/interval_timer.h"
 #include "common/lenient_number.h"
+#include "exchange/exchange.h"
 #include "serial/mscomm.h"
 
 #include <QLineEdit>
@@ -51,10 +51,11 @@ void DurnixForm::RememberSentCommand()
 bool DurnixForm::SendCommand()
 {
     const DecodeOptions options {OptionModeFree->isChecked(), IsSet(CheckHex), IsSet(CheckAA), IsSet(CheckDisp)};
-    const auto command = DecodeCommandText(ToWindows1252(TextOutput->currentText()), options);
-    if (!command)
+    const auto packet
+        = CommandPacket(TextOutput->currentText(), options, ListIndex(ComboProt), AddressNumber(TextAddr->text()));
+    if (!packet)
         return false;
-    TransmitPacket(FramePacket(*command, ListIndex(ComboProt), AddressNumber(TextAddr->text())));
+    TransmitPacket(*packet);
     return true;
 }
 
@@ -63,26 +64,11 @@ namespace
 
 // The line format as the port boxes give it, read once for the packet's time on the line and for
 // automatic RTS.
-struct BoxFormat {
-    double dataBits, stopBits, baud;
-    int parityPosition;
-
-    explicit BoxFormat(const DurnixForm& form)
-        : dataBits(LenientNumber(form.ComboBits->currentText()))
-        , stopBits(LenientNumber(form.ComboStop->currentText()))
-        , baud(LenientNumber(form.ComboBPS->currentText()))
-        , parityPosition(ListIndex(form.ComboPar))
-    {
-    }
-    double LineMs(qsizetype length) const
-    {
-        return PacketLineMs(length, dataBits, parityPosition, stopBits, baud);
-    }
-    int RtsMs(qsizetype length) const
-    {
-        return RtsIntervalMs(length, dataBits, parityPosition, stopBits, baud);
-    }
-};
+LineFormat BoxFormat(const DurnixForm& form)
+{
+    return { LenientNumber(form.ComboBits->currentText()), LenientNumber(form.ComboStop->currentText()),
+        LenientNumber(form.ComboBPS->currentText()), ListIndex(form.ComboPar) };
+}
 
 } // namespace
 
@@ -105,21 +91,16 @@ void DurnixForm::TransmitPacket(const QByteArray& packet)
 }
 
 // A send the port does not take beeps as on a closed port; a port lost in the write has beeped with
-// the loss. Automatic RTS is raised around the write unless the driver switches it itself.
+// the loss. Automatic RTS is lowered by the RTS timer unless the driver switches it itself.
 void DurnixForm::WritePacket(const QByteArray& packet)
 {
-    MSComm1.setInBufferCount(0);
     ResponseState = 0;
-    const BoxFormat format(*this);
-    const bool autoRts = IsSet(CheckAutoRTS) && !MSComm1.rtsByDriver();
-    if (autoRts)
-        MSComm1.setRTSEnable(true);
-    if (MSComm1.setOutput(packet))
-        trafficLog_.Sent(packet, TextOutput->currentText(), format.LineMs(packet.size()));
-    else if (MSComm1.portOpen())
+    const Exchange::Written written
+        = exchange_.Write(packet, TextOutput->currentText(), BoxFormat(*this), IsSet(CheckAutoRTS));
+    if (!written.taken && MSComm1.portOpen())
         services_.beep();
-    if (autoRts)
-        RTSTimer->setInterval(format.RtsMs(packet.size()));
+    if (written.rtsMs > 0)
+        RTSTimer->setInterval(written.rtsMs);
 }
 
 void DurnixForm::TextRepeat_Change() { RepeatTimer->setInterval(RepeatIntervalMs(TextRepeat->text())); }

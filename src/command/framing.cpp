@@ -59,6 +59,13 @@ QByteArray HartPacket(const QByteArray& command)
 
 } // namespace
 
+const QStringList& ProtocolNames()
+{
+    static const QStringList names = { "VXB, with BCC", "VXB, no BCC", "VXB, wrong BCC", "ASCII CRLF",
+        "VXB-Ravo", "As is", "Modbus RTU", "HART" };
+    return names;
+}
+
 QByteArray FramePacket(const QByteArray& command, int protocolPosition, qint64 address)
 {
     switch (protocolPosition) {

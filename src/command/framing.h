@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringList>
 
 // Positions of the protocol list.
 enum ProtocolPosition : int {
@@ -14,6 +15,9 @@ enum ProtocolPosition : int {
     ModbusRtu = 6,
     Hart = 7
 };
+
+// The protocol list's entries, by position.
+const QStringList& ProtocolNames();
 
 // Wraps the command bytes in a packet of the protocol at protocolPosition.
 // address is the address box's number, already rounded; only its low bits are

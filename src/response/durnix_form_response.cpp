@@ -3,6 +3,7 @@
 #include "app/durnix_form.h"
 #include "app/lamp.h"
 #include "app/vb_controls.h"
+#include "exchange/exchange.h"
 #include "serial/mscomm.h"
 
 #include <QComboBox>
@@ -45,20 +46,16 @@ void DurnixForm::MSComm1_OnComm()
 // selected when it arrives.
 void DurnixForm::ReceiveBytes()
 {
-    const int protocol = ListIndex(ComboProt);
-    if (ResponseState == 0) {
+    const bool startsAnswer = ResponseState == 0;
+    if (startsAnswer) {
         ResponseState = 1;
-        receiver_.StartAnswer();
         TextInput->setText(QString());
         TextInputHex->setText(QString());
     }
-    const QByteArray chunk = MSComm1.input();
-    const bool completes = receiver_.Feed(chunk, protocol);
-    if (completes)
+    if (exchange_.Receive(startsAnswer, ListIndex(ComboProt)).completes)
         ResponseState = 2;
     TextInputHex->setText(receiver_.hexDisplay());
     TextInput->setText(receiver_.answerDisplay());
-    trafficLog_.Received(chunk, completes, protocol, TextInput->text());
 }
 
 void DurnixForm::TextInput_Click()
