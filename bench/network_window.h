@@ -27,7 +27,7 @@ public:
         form_->TextOutput->setEditText(command);
     }
 
-    const PortMap map;
+    PortMap map; // the map in force
     QtSerialComm serial { map };
     CountingNetworkComm network { map };
     RoutingComm comm { serial, network, map };

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSerialPortInfo>
 
 namespace {
 
@@ -70,9 +71,26 @@ void ShowWithoutWaiting(QWidget* window, const QString& message)
     box->show();
 }
 
+// Qt reads what it lists from the system's device records; nothing is opened.
+QList<SerialDevice> PresentSerialDevices()
+{
+    QList<SerialDevice> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        SerialDevice device { info.systemLocation(), info.description(), info.manufacturer(),
+            info.serialNumber(), std::nullopt, std::nullopt,
+            ByIdName(info.systemLocation(), kSerialByIdFolder) };
+        if (info.hasVendorIdentifier())
+            device.vendorId = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            device.productId = info.productIdentifier();
+        devices << device;
+    }
+    return devices;
+}
+
 } // namespace
 
-FormServices DesktopServices(const QString& settingsFolder, const PortMap& portMap)
+FormServices DesktopServices(const QString& settingsFolder, PortMap& portMap)
 {
     FormServices services;
     services.showPortFailure = ShowPortFailure;
@@ -87,7 +105,8 @@ FormServices DesktopServices(const QString& settingsFolder, const PortMap& portM
     };
     services.settingsFolder = settingsFolder;
     services.programFolder = QCoreApplication::applicationDirPath();
-    services.portMap = portMap;
+    services.portMap = &portMap;
+    services.listSerialDevices = PresentSerialDevices;
     services.askLogFileName = AskLogFileName;
     services.showLogFailure = ShowWithoutWaiting;
     services.showPortLost = ShowWithoutWaiting;

@@ -46,7 +46,7 @@ void DurnixForm::FillLists()
         ports << QStringLiteral("COM%1").arg(n);
     Fill(ComboPort, ports);
     for (int n = 1; n <= 16; ++n)
-        ComboPort->setItemData(n - 1, services_.portMap.DevicePath(n), Qt::ToolTipRole);
+        ComboPort->setItemData(n - 1, services_.portMap->DevicePath(n), Qt::ToolTipRole);
     Fill(ComboBPS, kSpeeds);
     Fill(ComboProt, ProtocolNames());
     Fill(ComboBits, {"5", "6", "7", "8"});

@@ -26,6 +26,8 @@ class QAction;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class TrafficModel;
+class TrafficWindow;
 struct SettingLine;
 
 // The one window of Durnix. Controls, window-level variables and handlers
@@ -93,6 +95,12 @@ public:
     // The right-click menu of the three displays: copying and the traffic log.
     QMenu* DisplayMenu;
     QAction *MenuCopy, *MenuStartLog, *MenuStopLog;
+    // "Ports…", in the right-click menus of the port box and of the displays.
+    QMenu* PortMenu;
+    QAction* MenuPorts;
+    // The traffic window, from "Traffic..." in that menu or Ctrl+T; made when first opened.
+    QAction* MenuTraffic;
+    TrafficWindow* Traffic = nullptr;
 
     // The traffic log; a failure to start it is shown to the operator.
     bool StartLog(const QString& path);
@@ -128,6 +136,7 @@ public:
     void TextOutput_Click();
 
     void ComboPort_Click();
+    void MenuPorts_Click();
     void ComboBPS_Click();
     void ComboBPS_Change();
     void ComboBits_Click();
@@ -186,6 +195,8 @@ private:
     bool ConfigurePortSteps();
     void ReportPortFailure();
     void HoldBreak();
+    void SetUpPortMenu();
+    void ApplyPortMap(const PortMap& chosen);
 
     // Display menu and traffic log.
     void CreateDisplayMenu();
@@ -197,6 +208,12 @@ private:
     void LogLineEvent();
     void LogPortOutcome(bool opened);
     void LogPortLost();
+
+    // Traffic window.
+    void SetUpTraffic();
+    void MenuTraffic_Click();
+    bool ApplyTrafficSetting(const SettingLine& line);
+    std::optional<QRect> TrafficPlace() const;
 
     // Settings file.
     void FileLoadSettings();
@@ -219,4 +236,6 @@ private:
     TrafficLog trafficLog_;
     Exchange exchange_ { MSComm1, receiver_, trafficLog_ };
     DisplayLabel* menuDisplay_ = nullptr;
+    TrafficModel* trafficModel_;
+    std::optional<QRect> trafficPlace_; // twips, as the settings file gave it
 };

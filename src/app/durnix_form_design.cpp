@@ -209,6 +209,7 @@ DurnixForm::DurnixForm(MSComm& comm, FormServices services, QWidget* parent)
     DropTicksInModalBoxes();
     Wire();
     SetUpLog();
+    SetUpTraffic();
     Form_Load();
 }
 

@@ -47,7 +47,7 @@ void DurnixForm::FileLoadSettings()
 bool DurnixForm::ApplySetting(const SettingLine& line)
 {
     return ApplyWindowSetting(line) && ApplyConnectionSetting(line) && ApplyLineAndRepeatSetting(line)
-        && ApplyCommandSetting(line) && ApplyRecentSetting(line);
+        && ApplyCommandSetting(line) && ApplyRecentSetting(line) && ApplyTrafficSetting(line);
 }
 
 // Each Apply...Setting returns false only for a line of its own that fails.
@@ -259,7 +259,7 @@ void DurnixForm::WriteSettingsFile()
     snapshot.parIndex = ListIndex(ComboPar);
     snapshot.stopIndex = ListIndex(ComboStop);
     snapshot.protIndex = ListIndex(ComboProt);
-    snapshot.portMap = services_.portMap.Entries();
+    snapshot.portMap = services_.portMap->Entries();
     snapshot.addr = TextAddr->text();
     snapshot.repeat = TextRepeat->text();
     snapshot.dtr = VbValue(CheckDTR);
@@ -281,6 +281,7 @@ void DurnixForm::WriteSettingsFile()
         snapshot.recent[i] = {Recent.texts[i], Recent.disp[i], Recent.hex[i]};
     snapshot.output = TextOutput->currentText();
     snapshot.lowLatency = MSComm1.lowLatency() ? 1 : 0;
+    snapshot.traffic = TrafficPlace();
     // A file that cannot be written is left as it was; closing goes on.
     SaveSettingsFile(services_.settingsFolder, WriteSettings(snapshot));
 }

@@ -87,6 +87,7 @@ void DurnixForm::WireConnection()
     for (QComboBox* box : {ComboPort, ComboBPS, ComboBits, ComboPar, ComboStop, ComboProt})
         SelectOnlyByPicking(box);
     ConnectComboClick(this, ComboPort, &DurnixForm::ComboPort_Click);
+    SetUpPortMenu();
     ConnectComboClick(this, ComboBPS, &DurnixForm::ComboBPS_Click);
     // Only typing changes the speed text; picking an entry is the click.
     connect(ComboBPS->lineEdit(), &QLineEdit::textEdited, this, &DurnixForm::ComboBPS_Change);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/port_map.h"
+#include "serial/serial_devices.h"
 
 #include <QString>
 #include <QTime>
@@ -25,8 +26,11 @@ struct FormServices {
     QString settingsFolder;
     // The program's own folder, where the file dialog starts.
     QString programFolder;
-    // Which device each COM port stands for, for the port list's tooltips and the settings file.
-    PortMap portMap;
+    // The map in force: which device each COM port stands for. The ports read it when they open,
+    // the port list's tooltips and the settings file show it, and the ports dialog changes it.
+    PortMap* portMap = nullptr;
+    // The serial devices that are there now.
+    std::function<QList<SerialDevice>()> listSerialDevices = [] { return QList<SerialDevice>(); };
     // The save dialog of "Start log…": initial folder in; the path chosen, or empty.
     std::function<QString(const QString& initialFolder)> askLogFileName = [](const QString&) { return QString(); };
     // Why logging stopped or could not start. It must not wait for the operator:
@@ -42,4 +46,4 @@ struct FormServices {
 };
 
 // The real services of the running program.
-FormServices DesktopServices(const QString& settingsFolder, const PortMap& portMap);
+FormServices DesktopServices(const QString& settingsFolder, PortMap& portMap);

@@ -48,7 +48,7 @@ int main(int argc, char** argv)
     AddLaunchOptions(parser);
     parser.process(app);
     const QString settingsFolder = SettingsFolder(parser.isSet("desktop"), environment, QDir::currentPath());
-    const PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
+    PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
     QtSerialComm serial(portMap);
     NetworkComm network(portMap);
     RoutingComm comm(serial, network, portMap);

@@ -3,7 +3,7 @@
 #include "instrument/instrument_options.h"
 #include "instrument/port_loop.h"
 #include "instrument/pty_device.h"
-#include "instrument/stop_signals.h"
+#include "common/stop_signals.h"
 
 #include <QCoreApplication>
 #include <csignal>

@@ -21,6 +21,8 @@ void DurnixForm::CreateDisplayMenu()
         = DisplayMenu->addAction(QString::fromUtf8("Start log\u2026"), this, &DurnixForm::MenuStartLog_Click);
     MenuStartLog->setCheckable(true);
     MenuStopLog = DisplayMenu->addAction("Stop log", this, &DurnixForm::StopLog);
+    DisplayMenu->addSeparator();
+    DisplayMenu->addAction(MenuPorts);
     connect(DisplayMenu, &QMenu::aboutToShow, this, &DurnixForm::ShowLogState);
 }
 
@@ -107,7 +109,7 @@ void DurnixForm::LogLineEvent()
 void DurnixForm::LogPortOutcome(bool opened)
 {
     const int port = MSComm1.commPort();
-    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap.DevicePath(port),
+    trafficLog_.Port(opened ? PortOpenedText(port, services_.portMap->DevicePath(port),
                          MSComm1.settingsReport() + MSComm1.portNotes())
                             : PortFailedText(port, MSComm1.errorText()));
 }

@@ -35,8 +35,10 @@ public:
     // server back through TCP itself.
     static constexpr qint64 ReadAhead = 4 * ReadSlice;
 
+    // The port reads `portMap` when it opens; the map must outlive it.
     explicit NetworkComm(
         const PortMap& portMap, int outputStallMs = OutputStallMs, QObject* parent = nullptr);
+    explicit NetworkComm(PortMap&&, int = OutputStallMs, QObject* = nullptr) = delete;
     ~NetworkComm() override;
 
     bool setCommPort(int port) override;
@@ -103,7 +105,7 @@ private:
     QTcpSocket socket_;
     QTimer linger_;
     QTimer stall_;
-    PortMap portMap_;
+    const PortMap& portMap_;
     int commPort_ = 1;
     int handshaking_ = 0;
     ComPortSettings settings_ = ComPortSettingsOf({});

@@ -10,7 +10,9 @@ class RoutingComm : public MSComm
 {
     Q_OBJECT
 public:
+    // The kind is chosen from `portMap` at each port number; the map must outlive the control.
     RoutingComm(MSComm& serial, MSComm& network, const PortMap& portMap, QObject* parent = nullptr);
+    RoutingComm(MSComm&, MSComm&, PortMap&&, QObject* = nullptr) = delete;
 
     bool setCommPort(int port) override;
     int commPort() const override { return current_->commPort(); }
@@ -50,6 +52,6 @@ private:
 
     MSComm& serial_;
     MSComm& network_;
-    PortMap portMap_;
+    const PortMap& portMap_;
     MSComm* current_;
 };

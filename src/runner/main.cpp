@@ -1,5 +1,5 @@
 // durnix-plan: runs a test plan without a window.
-#include "instrument/stop_signals.h"
+#include "common/stop_signals.h"
 #include "runner/junit_file.h"
 #include "runner/plan_options.h"
 #include "runner/plan_runner.h"

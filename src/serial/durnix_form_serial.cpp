@@ -48,7 +48,7 @@ void DurnixForm::ConfigurePort()
     LogPortOutcome(opened);
     const int port = MSComm1.commPort();
     ShowPortNotes(
-        ComboPort, port, services_.portMap.DevicePath(port), opened ? MSComm1.portNotes() : QString());
+        ComboPort, port, services_.portMap->DevicePath(port), opened ? MSComm1.portNotes() : QString());
     ShowRtsWay(CheckAutoRTS, MSComm1);
     if (!opened)
         ReportPortFailure();
@@ -94,7 +94,7 @@ void DurnixForm::MSComm1_PortLost()
     services_.beep();
     const int port = MSComm1.commPort();
     services_.showPortLost(
-        this, PortLostMessage(port, services_.portMap.DevicePath(port), MSComm1.errorText()));
+        this, PortLostMessage(port, services_.portMap->DevicePath(port), MSComm1.errorText()));
 }
 
 void DurnixForm::ComboPort_Click()

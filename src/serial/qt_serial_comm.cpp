@@ -30,11 +30,6 @@ QtSerialComm::QtSerialComm(const PortMap& portMap, QObject* parent)
 #endif
 }
 
-void QtSerialComm::SetPortMap(const PortMap& portMap)
-{
-    portMap_ = portMap;
-}
-
 QString QtSerialComm::DevicePath() const
 {
     return portMap_.DevicePath(commPort_);

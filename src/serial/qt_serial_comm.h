@@ -17,13 +17,15 @@
 class QtSerialComm : public MSComm {
     Q_OBJECT
 public:
+    // The port reads `portMap` when it opens; the map must outlive it.
     explicit QtSerialComm(const PortMap& portMap, QObject* parent = nullptr);
+    explicit QtSerialComm(PortMap&&, QObject* = nullptr) = delete;
 #ifdef Q_OS_LINUX
     // The tty driver as the port reaches it past Qt: its ioctls, and `sysfsRoot` for /sys/class/tty.
     QtSerialComm(const PortMap& portMap, TtyIoctl ioctl, const QString& sysfsRoot, QObject* parent = nullptr);
+    QtSerialComm(PortMap&&, TtyIoctl, const QString&, QObject* = nullptr) = delete;
 #endif
 
-    void SetPortMap(const PortMap& portMap);
     // The device of the current port number.
     QString DevicePath() const;
 
@@ -71,7 +73,7 @@ private:
     LineReading Lines() const;
 
     QSerialPort port_;
-    PortMap portMap_;
+    const PortMap& portMap_;
     int commPort_ = 1;
     QString settingsText_ = QStringLiteral("9600,N,8,1");
     int rThreshold_ = 0;

@@ -56,7 +56,7 @@ struct FormHarness {
         services.monotonicMs = [this] { return clockMs += 100; };
         services.settingsFolder = folder.path();
         services.programFolder = folder.path();
-        services.portMap = portMap;
+        services.portMap = &portMap;
         return services;
     }
 

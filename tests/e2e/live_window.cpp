@@ -14,9 +14,10 @@ PortMap Com1Map(const QString& com1Path, const QString& folder)
 }
 
 LiveWindow::LiveWindow(const PortMap& portMap, const QString& settingsFolder)
-    : comm(portMap)
+    : portMap(portMap)
+    , comm(this->portMap)
 {
-    FormServices services = DesktopServices(settingsFolder, portMap);
+    FormServices services = DesktopServices(settingsFolder, this->portMap);
     services.showPortFailure = [this](const QString& detail) { portFailures << detail; };
     services.beep = [this] { ++beeps; };
     services.showPortLost = [this](QWidget*, const QString& message) { portLosses << message; };

@@ -50,6 +50,7 @@ public:
         form_->CommandSend_Click();
     }
 
+    PortMap portMap; // the map in force, before the port that reads it
     CountingComm comm;
     QStringList portFailures, portLosses;
     int beeps = 0;

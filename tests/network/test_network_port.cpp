@@ -42,7 +42,8 @@ int SocketConnectedTo(quint16 port)
 TEST(Scripted, OpeningSendsTheSetupEachControlItsCommandAndReopeningKeepsTheConnection)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port(com1);
     port.setSettings("19200,E,7,2");
     ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     port.setDTREnable(false), port.setRTSEnable(true), port.setInBufferCount(0);
@@ -79,7 +80,8 @@ TEST(Scripted, OpeningSendsTheSetupEachControlItsCommandAndReopeningKeepsTheConn
 TEST(Scripted, TheConnectionSendsAtOnceAndProbesASilentServer)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port(com1);
     ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     const int fd = SocketConnectedTo(server.Port());
     ASSERT_GE(fd, 0);
@@ -167,7 +169,8 @@ TEST(Ser2net, TakesTheFormatAndCarriesEveryByteValueBothWays)
     PtyPair pty;
     Ser2netProcess server;
     ASSERT_TRUE(server.Start(pty.SlavePath())) << server.Errors().constData();
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port(com1);
     port.setSettings("19200,E,7,2");
     ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return port.settings() == "19200,E,7,2"; }, 5000));
@@ -265,7 +268,8 @@ TEST(Opening, AConnectionDroppedWhileOpeningFailsTheOpenWithTheServersWords)
 TEST(Opening, AWriteOnAConnectionTheServerResetFails)
 {
     ScriptedServer server(TelnetCommand(TelnetDo, TelnetComPort));
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port(com1);
     ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     const int fd = SocketConnectedTo(server.Port());
     server.Reset();
@@ -285,7 +289,8 @@ TEST(Ser2net, InFrontOfAMissingDeviceTheOpenFailsWithItsWords)
     QTemporaryDir folder;
     Ser2netProcess server;
     ASSERT_TRUE(server.Start(folder.filePath("missing"))) << server.Errors().constData();
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port(com1);
     EXPECT_FALSE(port.setPortOpen(true));
     EXPECT_TRUE(port.errorText().startsWith(
         server.Url() + ": the connection was lost while opening (\"Device open failure: "))
@@ -335,7 +340,8 @@ TEST(Input, AStreamIsTakenInSlicesAndTheEventLoopTurnsBetweenThem)
         ScriptedServer server(rfc2217 ? TelnetCommand(TelnetDo, TelnetComPort) : QByteArray());
         const QString url
             = rfc2217 ? server.Url() : QStringLiteral("socket://127.0.0.1:%1").arg(server.Port());
-        NetworkComm port(PortMap::FromSettingsBytes("COM1=" + url.toLatin1()));
+        const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + url.toLatin1());
+        NetworkComm port(com1);
         ASSERT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
         port.setRThreshold(1);
         qsizetype got = 0, largest = 0, gotWhenTimerFired = -1;
@@ -373,7 +379,8 @@ TEST(SettingsInForce, AreTheServersAnswersAndTheOpenRecordSaysWhatWasAsked)
             "open COM1 " + server.Url() + " 9600,N,8,1" }));
 
     ScriptedServer silent(TelnetCommand(TelnetDo, TelnetComPort), { .answersFormat = false });
-    NetworkComm port(PortMap::FromSettingsBytes("COM1=" + silent.Url().toLatin1()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + silent.Url().toLatin1());
+    NetworkComm port(com1);
     port.setSettings("19200,E,7,2");
     EXPECT_TRUE(port.setPortOpen(true)) << port.errorText().toStdString();
     EXPECT_EQ(port.settings(), "19200,E,7,2");
@@ -383,7 +390,8 @@ TEST(SettingsInForce, AreTheServersAnswersAndTheOpenRecordSaysWhatWasAsked)
 // what came before a given moment.
 struct OpenOnScriptedServer : testing::Test {
     ScriptedServer server { TelnetCommand(TelnetDo, TelnetComPort) };
-    NetworkComm port { PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1()) };
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + server.Url().toLatin1());
+    NetworkComm port { com1 };
     QStringList notices;
 
     void SetUp() override
@@ -467,7 +475,8 @@ TEST(Opening, AMalformedUrlSaysWhatIsWrong)
     const QStringList urls = { "rfc2217://host:0", "socket://host:65536", "rfc2217://:2217" };
     const QStringList problems = { "port 0 is not a TCP port", "port 65536 is out of range", "no host" };
     for (qsizetype at = 0; at < urls.size(); ++at) {
-        NetworkComm port(PortMap::FromSettingsBytes("COM1=" + urls[at].toLatin1()));
+        const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + urls[at].toLatin1());
+        NetworkComm port(com1);
         EXPECT_FALSE(port.setPortOpen(true));
         EXPECT_EQ(port.errorText(), urls[at] + ": " + problems[at] + ".");
     }

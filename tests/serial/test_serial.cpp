@@ -89,7 +89,8 @@ TEST(LinePoller, WatchesTheLineStatesEvenWithoutTheEventCounters)
 TEST(QtSerialComm, OnAPseudoTerminalSettingsReachTheDeviceAndEveryByteValuePassesBothWays)
 {
     PtyPair pty;
-    QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + pty.SlavePath().toLocal8Bit()));
+    const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + pty.SlavePath().toLocal8Bit());
+    QtSerialComm comm(com1);
     comm.setSettings("19200,O,7,2");
     comm.setRThreshold(1);
     ASSERT_TRUE(comm.setPortOpen(true)) << comm.errorText().toStdString();
@@ -150,7 +151,8 @@ TEST(QtSerialComm, AFailedOpenNamesItsCauseAndIsNoLostPort)
     const std::pair<QString, const char*> cases[] = { { folder.filePath("missing"), ": no such device (" },
         { folder.path(), ": not a serial port (" }, { "/dev/null", ": not a serial port (" } };
     for (const auto& [path, words] : cases) {
-        QtSerialComm comm(PortMap::FromSettingsBytes("COM1=" + path.toLocal8Bit()));
+        const PortMap com1 = PortMap::FromSettingsBytes("COM1=" + path.toLocal8Bit());
+        QtSerialComm comm(com1);
         QSignalSpy lost(&comm, &MSComm::portLost);
         EXPECT_FALSE(comm.setPortOpen(true));
         EXPECT_TRUE(comm.errorText().startsWith(path + words)) << comm.errorText().toStdString();
@@ -206,8 +208,9 @@ struct FakeDriver {
         timerPath = sysfs.filePath(name + "/device/latency_timer");
         if (timer && QDir(sysfs.path()).mkpath(name + "/device"))
             SetTimer(timer);
+        com1 = PortMap::FromSettingsBytes("COM1=" + pty.SlavePath().toLocal8Bit());
         comm = std::make_unique<QtSerialComm>(
-            PortMap::FromSettingsBytes("COM1=" + pty.SlavePath().toLocal8Bit()),
+            com1,
             [this](int fd, unsigned long request, void* argument) { return Ioctl(fd, request, argument); },
             sysfs.path());
         return comm.get();
@@ -219,6 +222,7 @@ struct FakeDriver {
     int serialSets = 0;
     QTemporaryDir sysfs;
     QString timerPath;
+    PortMap com1; // before the port that reads it
     std::unique_ptr<QtSerialComm> comm;
 };
 

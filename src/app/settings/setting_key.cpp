@@ -4,10 +4,11 @@
 
 namespace {
 
-constexpr std::array<const char*, 33> KeyNames = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight",
+constexpr std::array<const char*, 37> KeyNames = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight",
     "Port", "Baud", "Bits", "Par", "Stop", "Prot", "Addr", "Repeat", "DTR", "RTS", "AutoRTS", "Mode",
     "Filename", "RepeatON", "Time", "Hex", "Disp", "AA", "Chars", "Noscroll", "Modefreedisp", "Modetimedisp",
-    "Modefiledisp", "Lastcmd", "Lastcmddisp", "Lastcmdhex", "Output", "LowLatency", "COM" };
+    "Modefiledisp", "Lastcmd", "Lastcmddisp", "Lastcmdhex", "Output", "LowLatency", "TrafficLeft", "TrafficTop",
+    "TrafficWidth", "TrafficHeight", "COM" };
 
 bool IsNumbered(SettingKey key)
 {

@@ -38,6 +38,10 @@ enum class SettingKey {
     Lastcmdhex,
     Output,
     LowLatency,
+    TrafficLeft,
+    TrafficTop,
+    TrafficWidth,
+    TrafficHeight,
     ComPath
 };
 

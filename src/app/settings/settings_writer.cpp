@@ -46,6 +46,14 @@ void AddWindow(SettingsText& text, const QRect& window)
     text.addNumber(SettingKey::WindowHeight, window.height());
 }
 
+void AddTraffic(SettingsText& text, const QRect& window)
+{
+    text.addNumber(SettingKey::TrafficLeft, window.x());
+    text.addNumber(SettingKey::TrafficTop, window.y());
+    text.addNumber(SettingKey::TrafficWidth, window.width());
+    text.addNumber(SettingKey::TrafficHeight, window.height());
+}
+
 QByteArray NumberedKey(SettingKey key, int number)
 {
     return SettingKeyName(key).toByteArray() + QByteArray::number(number);
@@ -144,5 +152,7 @@ QByteArray WriteSettings(const SettingsSnapshot& snapshot)
     AddRecent(text, snapshot.recent);
     text.addText(SettingKey::Output, snapshot.output);
     text.addNumber(SettingKey::LowLatency, snapshot.lowLatency);
+    if (snapshot.traffic)
+        AddTraffic(text, *snapshot.traffic);
     return text.bytes();
 }

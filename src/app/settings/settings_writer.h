@@ -33,9 +33,13 @@ struct SettingsSnapshot {
     double modeFreeDisp = 0, modeTimeDisp = 1, modeFileDisp = -1;
     std::array<RecentSlot, 5> recent;
     QString output;
-    // Written after every other key: a reader that stops at a value it refuses has read all the rest.
+    // Written after every other key of the main window: a reader that stops at a value it refuses has
+    // read all the rest.
     int lowLatency = 1;
     QMap<int, QString> portMap; // COM number to device path; numbers outside 1-16 are not written
+    // The traffic window's place in twips: left, top, inside width, inside height. After the main
+    // window's keys, so that a reader that knows only those has read them all.
+    std::optional<QRect> traffic;
 };
 
 // The whole settings file, in Windows-1252 with CR LF line ends. A text value ends at its first line

@@ -1,4 +1,4 @@
-#include "instrument/stop_signals.h"
+#include "common/stop_signals.h"
 
 #include <csignal>
 #include <sys/signalfd.h>
