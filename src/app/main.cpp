@@ -1,5 +1,6 @@
 #include "app/durnix_form.h"
 #include "app/form_services.h"
+#include "app/launch.h"
 #include "app/settings/settings_reader.h"
 #include "network/network_comm.h"
 #include "network/routing_comm.h"
@@ -9,8 +10,17 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QScreen>
+#include <cstdio>
 
 namespace {
+
+QStringList ArgumentList(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
 
 QList<QRect> AvailableScreenAreas()
 {
@@ -22,17 +32,22 @@ QList<QRect> AvailableScreenAreas()
 
 } // namespace
 
-// The settings file lies in the working directory at start-up; its folder is
+// The settings file lies in the working directory at start-up (in the user's
+// configuration folder when the desktop menu starts Durnix); its folder is
 // remembered so that nothing during the run can move where it is written.
 // A log file given on the command line is taken from that folder as well.
 int main(int argc, char** argv)
 {
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (const auto stop = EarlyStop(ArgumentList(argc, argv), environment)) {
+        std::fputs(stop->text.toLocal8Bit().constData(), stop->exitCode == 0 ? stdout : stderr);
+        return stop->exitCode;
+    }
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({ "log", "Record the line's traffic in <file>, appending to it.", "file" });
+    AddLaunchOptions(parser);
     parser.process(app);
-    const QString settingsFolder = QDir::currentPath();
+    const QString settingsFolder = SettingsFolder(parser.isSet("desktop"), environment, QDir::currentPath());
     PortMap portMap = PortMap::FromSettingsBytes(ReadSettingsFile(settingsFolder).value_or(QByteArray()));
     QtSerialComm serial(portMap);
     NetworkComm network(portMap);
