@@ -74,13 +74,18 @@ TEST_F(TrafficByHand, FillsInOrderCopiesFindsAndReopens)
     f.StopLog();
     const QStringList rows { "TX ID?", "RX D1<13><10>", "TX R?", "RX 7<13><10>", "TX id?", "RX D2<13><10>" };
     EXPECT_EQ(Rows().mid(1), rows) << "after the port's record";
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    // The file is written on the log's own thread: wait for its header and eight records.
+    QByteArray logged;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QFile log(logPath);
+        logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        return logged.count('\n') == 8;
+    }));
     QTest::mouseClick(window->Table->viewport(), Qt::LeftButton, {},
         window->Table->visualRect(window->Table->model()->index(0, 0)).center());
     QTest::keyClick(window->Table, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(window->Table, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(log.readAll()));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(logged));
 
     QTest::keyClick(window->Table, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), "Id");
