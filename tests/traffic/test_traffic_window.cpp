@@ -86,6 +86,10 @@ TEST_F(TrafficByHand, FillsInOrderCopiesFindsAndReopens)
     QTest::keyClick(window->Table, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(window->Table, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8(logged));
+    h.logToChoose = h.folder.filePath("saved.log");
+    QTest::mouseClick(window->SaveButton, Qt::LeftButton);
+    QFile saved(h.logToChoose);
+    EXPECT_TRUE(saved.open(QIODevice::ReadOnly) && saved.readAll() == logged) << "Save writes the kept rows";
 
     QTest::keyClick(window->Table, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(QApplication::focusWidget(), "Id");
