@@ -34,10 +34,11 @@ QString Times(const AnswerTimes& times)
 
 } // namespace
 
-PlanReport::PlanReport(QTextStream& out, bool quiet, bool progress)
+PlanReport::PlanReport(QTextStream& out, bool quiet, bool progress, qsizetype listedChecks)
     : out_(out)
     , quiet_(quiet)
     , progress_(progress)
+    , listedChecks_(listedChecks)
 {
 }
 
@@ -45,9 +46,9 @@ void PlanReport::Check(
     const PlanStep& check, const PlanAnswer& answer, const CheckVerdict& verdict, bool repeated)
 {
     const QString line = CheckLine(check, answer, verdict);
-    results_.push_back({ QStringLiteral("line %1: %2").arg(check.line).arg(CheckText(check)), verdict.passed,
-        verdict.passed ? QString() : line, answer.ms.value_or(0) / 1000.0 });
-    failed_ += verdict.passed ? 0 : 1;
+    Keep({ QStringLiteral("line %1: %2").arg(check.line).arg(CheckText(check)), verdict.passed,
+             verdict.passed ? QString() : line, answer.ms.value_or(0) / 1000.0 },
+        check.line);
     if (!verdict.passed || (!repeated && !quiet_))
         Print(line);
     if (!repeated)
@@ -57,6 +58,34 @@ void PlanReport::Check(
     (verdict.passed ? tally.passed : tally.failed) += 1;
     if (answer.ms)
         tally.times.Add(*answer.ms);
+}
+
+void PlanReport::Keep(const CheckResult& result, int line)
+{
+    (result.passed ? passed_ : failed_) += 1;
+    if (qsizetype(listed_.size()) < listedChecks_) {
+        listed_.push_back(result);
+        return;
+    }
+    Unlisted& unlisted = unlisted_[line];
+    unlisted.name = result.name;
+    unlisted.runs += 1;
+    if (!result.passed && unlisted.failed++ == 0)
+        unlisted.firstFailure = result.message;
+}
+
+std::vector<CheckResult> PlanReport::Results() const
+{
+    std::vector<CheckResult> results = listed_;
+    for (const auto& [line, unlisted] : unlisted_) {
+        const QString failures = unlisted.failed == 0 ? QString()
+                                                      : QStringLiteral("%1 of them failed, the first: %2")
+                                                            .arg(unlisted.failed)
+                                                            .arg(unlisted.firstFailure);
+        results.push_back({ QStringLiteral("%1 (%2 more runs)").arg(unlisted.name).arg(unlisted.runs),
+            unlisted.failed == 0, failures, 0 });
+    }
+    return results;
 }
 
 void PlanReport::RepeatEnded()
@@ -87,7 +116,7 @@ void PlanReport::Progress(qint64 done, qint64 total)
 void PlanReport::Summary()
 {
     ClearProgress();
-    out_ << (qint64(results_.size()) - failed_) << " passed, " << failed_ << " failed\n" << Qt::flush;
+    out_ << passed_ << " passed, " << failed_ << " failed\n" << Qt::flush;
 }
 
 void PlanReport::Print(const QString& line)

@@ -8,6 +8,10 @@
 #include <map>
 #include <vector>
 
+// How many checks the JUnit file lists one by one. The checks after them are listed as one case per
+// plan line with their counts, so that a repeat of millions costs no more memory than this many.
+inline constexpr qsizetype kListedChecks = 100000;
+
 // One check as it was executed, for the JUnit file.
 struct CheckResult {
     QString name; // its line and step
@@ -21,7 +25,7 @@ struct CheckResult {
 class PlanReport
 {
 public:
-    PlanReport(QTextStream& out, bool quiet, bool progress);
+    PlanReport(QTextStream& out, bool quiet, bool progress, qsizetype listedChecks = kListedChecks);
 
     // A check has been judged; `repeated` when it runs inside a repeat.
     void Check(const PlanStep& check, const PlanAnswer& answer, const CheckVerdict& verdict, bool repeated);
@@ -32,7 +36,8 @@ public:
     // "N passed, M failed".
     void Summary();
 
-    const std::vector<CheckResult>& Results() const { return results_; }
+    // The checks as the JUnit file lists them: each one up to the listed number, then one per plan line.
+    std::vector<CheckResult> Results() const;
     qint64 Failed() const { return failed_; }
 
 private:
@@ -41,6 +46,12 @@ private:
         qint64 passed = 0, failed = 0;
         AnswerTimes times;
     };
+    struct Unlisted {
+        QString name;
+        qint64 runs = 0, failed = 0;
+        QString firstFailure;
+    };
+    void Keep(const CheckResult& result, int line);
     void Print(const QString& line);
     void ClearProgress();
 
@@ -49,7 +60,9 @@ private:
     bool progress_;
     bool progressShown_ = false;
     qint64 shownPass_ = -1;
-    std::vector<CheckResult> results_;
-    qint64 failed_ = 0;
+    qsizetype listedChecks_;
+    std::vector<CheckResult> listed_;
+    std::map<int, Unlisted> unlisted_; // by plan line
+    qint64 passed_ = 0, failed_ = 0;
     std::map<int, Tally> tallies_; // by plan line
 };

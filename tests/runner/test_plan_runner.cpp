@@ -3,6 +3,7 @@
 #include "e2e/instrument_process.h"
 #include "network/ser2net_process.h"
 #include "row_names.h"
+#include "runner/plan_report.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -273,3 +274,30 @@ TEST_F(PlanRunTest, RunsThroughSer2netByRfc2217)
 }
 
 } // namespace
+
+// Past the listed number, a check's runs are kept as one case per plan line with their counts and
+// first failure, and the summary still counts every run.
+TEST(PlanReportBound, ChecksPastTheListedNumberBecomeOneCasePerLine)
+{
+    QString printed;
+    QTextStream out(&printed);
+    PlanReport report(out, true, false, 2);
+    PlanStep match;
+    match.kind = PlanStep::Kind::Match;
+    match.line = 3;
+    match.text = "^durnix";
+    PlanAnswer answer;
+    answer.command = "ID?";
+    answer.sent = answer.anyByte = answer.complete = true;
+    for (const bool passed : { true, true, true, false, false })
+        report.Check(match, answer, { passed, "no" }, true);
+    report.Summary();
+    QStringList cases;
+    for (const CheckResult& result : report.Results())
+        cases << result.name + ' ' + QString::number(result.passed) + ' ' + result.message;
+    EXPECT_EQ(cases.join('|'),
+        "line 3: match ^durnix 1 |line 3: match ^durnix 1 |"
+        "line 3: match ^durnix (3 more runs) 0 2 of them failed, the first: "
+            + printed.section('\n', 0, 0));
+    EXPECT_TRUE(printed.endsWith("3 passed, 2 failed\n")) << printed.toStdString();
+}
