@@ -40,7 +40,8 @@ void AnswerChart::Show(const std::deque<QPointF>& times, std::optional<double> m
     const QList<QPointF> points(times.begin(), times.end());
     times_->replace(points);
     const double first = points.isEmpty() ? 0 : points.front().x();
-    const double last = std::max(first + 1, points.isEmpty() ? 0 : points.back().x());
+    // At least four sends wide, so that the five whole-number ticks of a short run are all different.
+    const double last = std::max(first + 4, points.isEmpty() ? 0 : points.back().x());
     double top = median.value_or(0);
     for (const QPointF& point : points)
         top = std::max(top, point.y());
