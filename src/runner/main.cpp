@@ -1,4 +1,5 @@
 // durnix-plan: runs a test plan without a window.
+#include "app/settings/settings_reader.h"
 #include "common/stop_signals.h"
 #include "runner/junit_file.h"
 #include "runner/plan_options.h"
@@ -20,6 +21,9 @@ namespace
 QTextStream out(stdout);
 QTextStream errors(stderr);
 
+// A plan is pages of steps; a file far larger is no plan, and is never read into memory whole.
+constexpr qint64 kPlanFileLimit = 16 << 20;
+
 std::optional<Plan> LoadPlan(const QString& path)
 {
     QFile file(path);
@@ -27,7 +31,12 @@ std::optional<Plan> LoadPlan(const QString& path)
         errors << "durnix-plan: " << path << ": " << file.errorString() << '\n';
         return std::nullopt;
     }
-    auto read = ReadPlan(file.readAll());
+    const QByteArray bytes = file.read(kPlanFileLimit + 1);
+    if (bytes.size() > kPlanFileLimit) {
+        errors << "durnix-plan: " << path << ": larger than 16 MiB, too large for a plan\n";
+        return std::nullopt;
+    }
+    auto read = ReadPlan(bytes);
     if (const auto* mistake = std::get_if<PlanMistake>(&read)) {
         errors << path << ':' << mistake->line << ": " << mistake->message << '\n';
         return std::nullopt;
@@ -37,8 +46,7 @@ std::optional<Plan> LoadPlan(const QString& path)
 
 PortMap SettingsPortMap()
 {
-    QFile file(QDir::current().filePath(QStringLiteral("durnix.ini")));
-    return PortMap::FromSettingsBytes(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    return PortMap::FromSettingsBytes(ReadSettingsFile(QDir::currentPath()).value_or(QByteArray()));
 }
 
 // SIGINT and SIGTERM end the run as its end would, with 128 plus the signal's number.

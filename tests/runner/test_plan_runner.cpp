@@ -188,6 +188,14 @@ TEST_F(PlanRunTest, NothingGoesOnTheWireFromAPlanWithAMistake)
     EXPECT_FALSE(run.log.contains("\tTX\t")) << run.log.toStdString();
 }
 
+// A file far larger than any plan is refused before it is read whole.
+TEST_F(PlanRunTest, AFileTooLargeForAPlanIsRefused)
+{
+    const PlanRun run = Run("send ID?\n#" + QString(16 << 20, 'x') + '\n');
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.errors, "durnix-plan: test.plan: larger than 16 MiB, too large for a plan\n");
+}
+
 struct JUnitCounts {
     int tests = 0, failures = 0, cases = 0, failureElements = 0;
     QString firstName;
