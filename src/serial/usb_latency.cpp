@@ -28,7 +28,7 @@ std::optional<int> UsbLatency::ReadTimer(const QString& device) const
     if (resolved.fileName().isEmpty() || !timer.open(QIODevice::ReadOnly))
         return std::nullopt;
     bool ok = false;
-    const int ms = timer.readAll().trimmed().toInt(&ok);
+    const int ms = timer.read(16).trimmed().toInt(&ok); // a number of a few digits; no more is read
     return ok ? std::optional(ms) : std::nullopt;
 }
 
